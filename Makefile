@@ -1,0 +1,29 @@
+# Quilm: the two commands of the README, and a few conveniences.
+
+JOBS ?= $(shell nproc)
+OUT ?= out/demo
+
+.PHONY: all deps build run test clean format
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build -j$(JOBS)
+
+# Installs what is missing, builds, and runs the main job.
+run: build
+	./build/src/cli/quilm-cli cdg demo -o $(OUT)
+
+# Installs what is missing, builds, and runs every test.
+test: deps
+	./scripts/run-tests.sh
+
+clean:
+	rm -rf build build-asan out
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds Quilm twice and runs every test:
+#   build/       the release build: engine, widget and command-line tests, benchmarks' checks
+#   build-asan/  clang with AddressSanitizer and UndefinedBehaviorSanitizer: the engine tests
+#                again, and each libFuzzer target for FUZZ_SECONDS (60 by default)
+# Ends with one summary line per build.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=${JOBS:-$(nproc)}
+fuzz_seconds=${FUZZ_SECONDS:-60}
+export QT_QPA_PLATFORM=offscreen
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="/tmp/quilm-runtime-$(id -u)"
+    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+fi
+
+summary=()
+status=0
+
+run_suite() {  # name, build dir, ctest args...
+    local name=$1 dir=$2
+    shift 2
+    local log
+    log=$(mktemp)
+    ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    local line
+    line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1)
+    summary+=("$name: ${line:-no tests ran}")
+    rm -f "$log"
+    [ "$rc" -eq 0 ] || status=1
+}
+
+echo "== release build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build build -j"$jobs" || { echo "release build failed"; exit 1; }
+
+echo "== sanitizer build (clang, ASan + UBSan, fuzzers)"
+CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILM_ENGINE_ONLY=ON \
+    -DQUILM_SANITIZE=ON -DQUILM_FUZZ=ON -DQUILM_FUZZ_SECONDS="$fuzz_seconds" >/dev/null &&
+    cmake --build build-asan -j"$jobs" || { echo "sanitizer build failed"; exit 1; }
+
+echo "== tests: release build"
+run_suite "release build" build
+echo "== tests: sanitizer build"
+ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
+LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0} \
+UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+    run_suite "sanitizer build" build-asan
+
+echo
+echo "== summary"
+for s in "${summary[@]}"; do
+    echo "$s"
+done
+exit $status

@@ -1,0 +1,42 @@
+#include "cdg/CdgStreamFile.h"
+
+#include <QFileInfo>
+
+CdgStreamFile::~CdgStreamFile() { Close(); }
+
+void CdgStreamFile::Close() {
+    if (data_ != nullptr) {
+        file_.unmap(const_cast<uchar*>(reinterpret_cast<const uchar*>(data_)));
+    }
+    data_ = nullptr;
+    sizeBytes_ = 0;
+    file_.close();
+}
+
+MStatus CdgStreamFile::Open(const QString& path) {
+    Close();
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return MStatus::Failure(QStringLiteral("%1: no such file").arg(path));
+    }
+    if (info.isDir()) {
+        return MStatus::Failure(QStringLiteral("%1: is a folder, not a CD+G file").arg(path));
+    }
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly)) {
+        return MStatus::Failure(QStringLiteral("%1: cannot open: %2").arg(path, file_.errorString()));
+    }
+    sizeBytes_ = file_.size();
+    if (sizeBytes_ <= 0) {
+        Close();
+        return MStatus::Failure(QStringLiteral("%1: the file is empty").arg(path));
+    }
+    uchar* map = file_.map(0, sizeBytes_);
+    if (map == nullptr) {
+        const QString why = file_.errorString();
+        Close();
+        return MStatus::Failure(QStringLiteral("%1: cannot read: %2").arg(path, why));
+    }
+    data_ = map;
+    return MStatus::Ok();
+}

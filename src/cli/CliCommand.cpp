@@ -1,0 +1,57 @@
+#include "cli/CliCommand.h"
+
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <cstdio>
+
+int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax) {
+    parser.setApplicationDescription(Summary());
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    QStringList all = args;
+    all.prepend(QStringLiteral("quilm-cli %1").arg(Name()));
+    if (!parser.parse(all)) {
+        return UsageError(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        QString text = parser.helpText();
+        text.replace(QRegularExpression(QStringLiteral("^Usage: .*\n")),
+                     QStringLiteral("Usage: quilm-cli %1 %2\n").arg(Name(), syntax));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return -1;
+    }
+    return kOk;
+}
+
+int CliCommand::Fail(const QString& message) const {
+    Err(QStringLiteral("quilm-cli %1: %2").arg(Name(), message));
+    return kFailed;
+}
+
+int CliCommand::UsageError(const QString& message) const {
+    Err(QStringLiteral("quilm-cli %1: %2 (see quilm-cli %1 --help)").arg(Name(), message));
+    return kUsage;
+}
+
+void CliCommand::Out(const QString& line) {
+    std::fputs(line.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void CliCommand::Err(const QString& line) {
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fputc('\n', stderr);
+}
+
+bool CliCommand::SavePng(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    if (!image.save(&file, "PNG")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// One command of quilm-cli, such as "cdg info". Commands print results on stdout and one-line
+// messages on stderr, and return the process exit code.
+class CliCommand {
+public:
+    enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+
+    virtual ~CliCommand() = default;
+    // The words that select the command, e.g. "cdg info".
+    virtual QString Name() const = 0;
+    virtual QString Summary() const = 0;
+    // Whether the command draws text (and so needs the font system).
+    virtual bool NeedsFonts() const { return false; }
+    // args holds the arguments after the command words.
+    virtual int Run(const QStringList& args) = 0;
+
+protected:
+    // Parses args with parser (a --help option is added). Returns kOk to go on, or the exit code
+    // to return at once (after printing help or an error).
+    int Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax);
+    int Fail(const QString& message) const;
+    int UsageError(const QString& message) const;
+    // Writes a PNG through a temporary file, so a failed write leaves nothing behind.
+    static bool SavePng(const QImage& image, const QString& path);
+    static void Out(const QString& line);
+    static void Err(const QString& line);
+};

@@ -1,0 +1,83 @@
+// quilm-cli: the headless tool on Quilm's engine.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <unistd.h>
+
+#include "cli/CdgDemoCommand.h"
+#include "cli/CdgFrameCommand.h"
+#include "cli/CdgInfoCommand.h"
+
+namespace {
+
+std::vector<std::unique_ptr<CliCommand>> Commands() {
+    std::vector<std::unique_ptr<CliCommand>> commands;
+    commands.push_back(std::make_unique<CdgInfoCommand>());
+    commands.push_back(std::make_unique<CdgFrameCommand>());
+    commands.push_back(std::make_unique<CdgDemoCommand>());
+    return commands;
+}
+
+void PrintUsage(const std::vector<std::unique_ptr<CliCommand>>& commands, FILE* to) {
+    std::fputs("Usage: quilm-cli COMMAND [ARGS...]\n\nCommands:\n", to);
+    for (const auto& c : commands) {
+        std::fprintf(to, "  %-12s %s\n", c->Name().toLocal8Bit().constData(),
+                     c->Summary().toLocal8Bit().constData());
+    }
+    std::fputs("\nRun 'quilm-cli COMMAND --help' for the arguments of a command.\n", to);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    auto commands = Commands();
+    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h") ||
+        args[0] == QLatin1String("help")) {
+        PrintUsage(commands, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? CliCommand::kUsage : CliCommand::kOk;
+    }
+    // The longest run of leading words that names a command.
+    CliCommand* chosen = nullptr;
+    int words = 0;
+    for (const auto& c : commands) {
+        const QStringList name = c->Name().split(QLatin1Char(' '));
+        if (name.size() > words && args.size() >= name.size() && args.mid(0, name.size()) == name) {
+            chosen = c.get();
+            words = static_cast<int>(name.size());
+        }
+    }
+    if (chosen == nullptr) {
+        std::fprintf(stderr, "quilm-cli: unknown command '%s'\n",
+                     args.join(QLatin1Char(' ')).toLocal8Bit().constData());
+        PrintUsage(commands, stderr);
+        return CliCommand::kUsage;
+    }
+    std::unique_ptr<QCoreApplication> app;
+    if (chosen->NeedsFonts()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            // Qt wants a private runtime folder for the font system and complains without one.
+            const QString runtime = QDir::temp().filePath(QStringLiteral("quilm-runtime-%1").arg(getuid()));
+            QDir().mkpath(runtime);
+            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        }
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("quilm-cli"));
+    return chosen->Run(args.mid(words));
+}
