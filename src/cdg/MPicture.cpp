@@ -5,8 +5,11 @@
 
 MPicture::MPicture() : pixels_(kWidth * kHeight, 0) {}
 
-MPicture::MPicture(int fillIndex, const ColourTable& colours)
-    : pixels_(kWidth * kHeight, static_cast<uint8_t>(fillIndex & 0x0F)), colours_(colours) {}
+MPicture::MPicture(int fillIndex, const ColourTable& colours) : colours_(colours) {
+    if (fillIndex != kNoFill) {
+        pixels_.assign(kWidth * kHeight, static_cast<uint8_t>(fillIndex & 0x0F));
+    }
+}
 
 void MPicture::Fill(int index) {
     std::fill(pixels_.begin(), pixels_.end(), static_cast<uint8_t>(index & 0x0F));

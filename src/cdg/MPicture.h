@@ -21,6 +21,9 @@ public:
 
     using ColourTable = std::array<MColorRef, 16>;
 
+    // Passed as the fill index: only the colour table is set, no pixels are allocated.
+    static constexpr int kNoFill = -1;
+
     MPicture();
     MPicture(int fillIndex, const ColourTable& colours);
 

@@ -44,6 +44,19 @@ size_t qHash(const Key& k, size_t seed = 0) {
 MResolvedFont::MResolvedFont(const QFont& font, int cellHeight)
     : font_(font), metrics_(font), cellHeight_(cellHeight) {}
 
+int MResolvedFont::Advance(const QString& text) const {
+    std::lock_guard<std::mutex> lock(widthsMutex_);
+    if (auto it = widths_.constFind(text); it != widths_.constEnd()) {
+        return it.value();
+    }
+    const int width = metrics_.horizontalAdvance(text);
+    if (widths_.size() >= 4096) {
+        widths_.clear();
+    }
+    widths_.insert(text, width);
+    return width;
+}
+
 std::shared_ptr<const MResolvedFont> MResolvedFont::Resolve(const QString& faceName, int height,
                                                             int styleFlags) {
     static std::mutex mutex;

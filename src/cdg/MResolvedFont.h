@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QString>
 #include <memory>
+#include <mutex>
 
 // A font ready for drawing lyrics: a Qt font without antialiasing or kerning, sized so that
 // its cell (ascent + descent) matches the height the song asks for.
@@ -17,7 +19,8 @@ public:
     int CellHeight() const { return cellHeight_; }
     int Ascent() const { return metrics_.ascent(); }
     int AverageCharWidth() const { return metrics_.averageCharWidth(); }
-    int Advance(const QString& text) const { return metrics_.horizontalAdvance(text); }
+    // Advance width of a text; remembered, since layouts measure the same texts again and again.
+    int Advance(const QString& text) const;
 
     // Resolves a face, a song font height and style flags (bold, italic, underline). A positive
     // height is the cell height; 0 asks for the default size; a negative height is the em size.
@@ -29,4 +32,6 @@ private:
     QFont font_;
     QFontMetrics metrics_;
     int cellHeight_;
+    mutable std::mutex widthsMutex_;
+    mutable QHash<QString, int> widths_;
 };

@@ -185,9 +185,9 @@ std::optional<CdgPacket> MRwGenerator::MakeXorTile(const MPicture& picture, int 
 // Text into pictures
 
 std::unique_ptr<MPicture> MRwGenerator::CreatePicture(int fillIndex, const ColourTable& colours) {
-    auto picture = std::make_unique<MPicture>(0, colours);
-    picture->Fill(picture->NearestIndex(colours[static_cast<size_t>(fillIndex & 0x0F)]));
-    return picture;
+    MPicture probe(MPicture::kNoFill, colours);
+    const int index = probe.NearestIndex(colours[static_cast<size_t>(fillIndex & 0x0F)]);
+    return std::make_unique<MPicture>(index, colours);
 }
 
 int MRwGenerator::FindPictureIndex(const MPicture& picture, MColorRef colour) {

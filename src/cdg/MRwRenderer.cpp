@@ -30,10 +30,14 @@ MRwRenderer::~MRwRenderer() { DetachAllWindows(); }
 void MRwRenderer::ClearScreen(int colour) {
     {
         std::lock_guard<std::mutex> lock(screenMutex_);
+        const int previous = memoryColour_;
         if (colour >= 0 && colour <= 15) {
             memoryColour_ = colour;
         }
-        std::memset(Current(), memoryColour_, kScreenBytes);
+        if (!uniform_ || previous != memoryColour_) {
+            std::memset(Current(), memoryColour_, kScreenBytes);
+            uniform_ = true;
+        }
     }
     PresentAll();
 }
@@ -77,6 +81,7 @@ void MRwRenderer::TileOp(int row, int column, int colour0, int colour1, const ui
     }
     {
         std::lock_guard<std::mutex> lock(screenMutex_);
+        uniform_ = false;
         uint8_t* base = Current() + row * kTileH * kPitch + column * kTileW;
         const auto c0 = static_cast<uint8_t>(colour0);
         const auto c1 = static_cast<uint8_t>(colour1);
@@ -111,6 +116,7 @@ void MRwRenderer::Scroll(int fill, int hCommand, int hOffset, int vCommand, int 
     {
         std::lock_guard<std::mutex> lock(screenMutex_);
         // Offsets beyond a tile would show memory past the screen's edge.
+        uniform_ = false;
         hOffset_ = std::clamp(hOffset, 0, kTileW - 1);
         vOffset_ = std::clamp(vOffset, 0, kTileH - 1);
         const auto fillByte = static_cast<uint8_t>(fill & 0x0F);
@@ -176,6 +182,7 @@ void MRwRenderer::SetTransparentColor(int index) {
 
 uint8_t* MRwRenderer::LockScreen(int* pitch) {
     screenMutex_.lock();
+    uniform_ = false;
     if (pitch) {
         *pitch = kPitch;
     }
@@ -185,6 +192,9 @@ uint8_t* MRwRenderer::LockScreen(int* pitch) {
 void MRwRenderer::UnlockScreen() { screenMutex_.unlock(); }
 
 void MRwRenderer::PresentRect(const QRect& rect) {
+    if (viewCount_.load(std::memory_order_relaxed) == 0) {
+        return;
+    }
     QRect inner;
     {
         std::lock_guard<std::mutex> lock(screenMutex_);
@@ -200,6 +210,9 @@ void MRwRenderer::PresentRect(const QRect& rect) {
 void MRwRenderer::PresentAll() { Announce(QRect(0, 0, kWidth, kHeight)); }
 
 void MRwRenderer::Announce(const QRect& rect) {
+    if (viewCount_.load(std::memory_order_relaxed) == 0) {
+        return;
+    }
     std::lock_guard<std::mutex> lock(viewsMutex_);
     if (suspended_) {
         return;
@@ -219,6 +232,7 @@ void MRwRenderer::AttachWindow(MRwView* view) {
             return;
         }
         views_.push_back(view);
+        viewCount_ = static_cast<int>(views_.size());
     }
     view->SetRenderer(this);
 }
@@ -230,6 +244,7 @@ void MRwRenderer::DetachWindow(MRwView* view) {
         auto it = std::find(views_.begin(), views_.end(), view);
         if (it != views_.end()) {
             views_.erase(it);
+            viewCount_ = static_cast<int>(views_.size());
             found = true;
         }
     }
@@ -243,6 +258,7 @@ void MRwRenderer::DetachAllWindows() {
     {
         std::lock_guard<std::mutex> lock(viewsMutex_);
         views.swap(views_);
+        viewCount_ = 0;
     }
     for (MRwView* v : views) {
         v->SetRenderer(nullptr);
@@ -339,20 +355,10 @@ QImage MRwRenderer::ViewImage(int width, int height) const {
     return image;
 }
 
-void MRwRenderer::PaintView(QImage& target, const QRect& region) const {
-    const int w = target.width();
-    const int h = target.height();
-    const QRect r = region.intersected(target.rect());
-    if (r.isEmpty() || target.format() != QImage::Format_RGB32) {
-        return;
-    }
-    const ViewGeometry g(w, h);
-    std::lock_guard<std::mutex> lock(screenMutex_);
-    uint32_t argb[16];
-    for (int i = 0; i < 16; ++i) {
-        argb[i] = CdgColour::ToArgb(colours_[i]);
-    }
-    const uint32_t border = argb[borderColour_ & 0x0F];
+void MRwRenderer::ViewIndicesLocked(uint8_t* out, int outPitch, int width, int height,
+                                    const QRect& r) const {
+    const ViewGeometry g(width, height);
+    const auto border = static_cast<uint8_t>(borderColour_ & 0x0F);
     const int innerW = g.x1 - g.x0;
     const int innerH = g.y1 - g.y0;
     std::vector<int> sourceX(static_cast<size_t>(r.width()), -1);
@@ -363,18 +369,68 @@ void MRwRenderer::PaintView(QImage& target, const QRect& region) const {
         }
     }
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        auto* dst = reinterpret_cast<uint32_t*>(target.scanLine(y)) + r.left();
+        uint8_t* dst = out + static_cast<size_t>(y - r.top()) * outPitch;
         if (y < g.y0 || y >= g.y1 || innerH <= 0) {
-            std::fill(dst, dst + r.width(), border);
+            std::memset(dst, border, static_cast<size_t>(r.width()));
             continue;
         }
         const int sy = CdgScreen::kPictureTop + vOffset_ + (y - g.y0) * CdgScreen::kPictureHeight / innerH;
         const uint8_t* src = Current() + sy * kPitch;
         for (int i = 0; i < r.width(); ++i) {
             const int sx = sourceX[static_cast<size_t>(i)];
-            dst[i] = sx < 0 ? border : argb[src[sx] & 0x0F];
+            dst[i] = sx < 0 ? border : static_cast<uint8_t>(src[sx] & 0x0F);
         }
     }
+}
+
+void MRwRenderer::PaintView(QImage& target, const QRect& region) const {
+    const QRect r = region.intersected(target.rect());
+    if (r.isEmpty() || target.format() != QImage::Format_RGB32) {
+        return;
+    }
+    std::vector<uint8_t> indices(static_cast<size_t>(r.width()) * r.height());
+    uint32_t argb[16];
+    {
+        std::lock_guard<std::mutex> lock(screenMutex_);
+        ViewIndicesLocked(indices.data(), r.width(), target.width(), target.height(), r);
+        for (int i = 0; i < 16; ++i) {
+            argb[i] = CdgColour::ToArgb(colours_[i]);
+        }
+    }
+    for (int y = 0; y < r.height(); ++y) {
+        auto* dst = reinterpret_cast<uint32_t*>(target.scanLine(r.top() + y)) + r.left();
+        const uint8_t* src = indices.data() + static_cast<size_t>(y) * r.width();
+        for (int x = 0; x < r.width(); ++x) {
+            dst[x] = argb[src[x]];
+        }
+    }
+}
+
+QImage MRwRenderer::RawIndexedImage() const {
+    QImage image(kWidth, kHeight, QImage::Format_Indexed8);
+    QList<QRgb> table(16);
+    std::lock_guard<std::mutex> lock(screenMutex_);
+    for (int i = 0; i < 16; ++i) {
+        table[i] = CdgColour::ToArgb(colours_[i]);
+    }
+    image.setColorTable(table);
+    for (int y = 0; y < kHeight; ++y) {
+        std::memcpy(image.scanLine(y), Current() + y * kPitch, kWidth);
+    }
+    return image;
+}
+
+QImage MRwRenderer::ViewIndexedImage(int width, int height) const {
+    QImage image(std::max(1, width), std::max(1, height), QImage::Format_Indexed8);
+    QList<QRgb> table(16);
+    std::lock_guard<std::mutex> lock(screenMutex_);
+    for (int i = 0; i < 16; ++i) {
+        table[i] = CdgColour::ToArgb(colours_[i]);
+    }
+    image.setColorTable(table);
+    ViewIndicesLocked(image.bits(), static_cast<int>(image.bytesPerLine()), image.width(),
+                      image.height(), image.rect());
+    return image;
 }
 
 QRect MRwRenderer::ViewRectForScreenRect(const QRect& screenRect, int width, int height) {

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -72,6 +73,9 @@ public:
     // What a view of the given size shows: the inner area with the fine offsets, stretched to
     // the view, and the four border strips in the border colour.
     QImage ViewImage(int width, int height) const;
+    // The same two pictures as 8-bit images with the 16-colour table (small and quick to save).
+    QImage RawIndexedImage() const;
+    QImage ViewIndexedImage(int width, int height) const;
     // Paints the part region of a view whose size is target's size into target (RGB32).
     void PaintView(QImage& target, const QRect& region) const;
     // The view rectangle (in view pixels of a view of the given size) that shows screenRect.
@@ -81,6 +85,8 @@ private:
     void TileOp(int row, int column, int colour0, int colour1, const uint8_t rows[12], bool xorMode);
     void Scroll(int fill, int hCommand, int hOffset, int vCommand, int vOffset, bool wrap);
     void Announce(const QRect& rect);
+    // Fills the given rows of an 8-bit index view of size width x height; lock held.
+    void ViewIndicesLocked(uint8_t* out, int outPitch, int width, int height, const QRect& region) const;
     uint8_t* Current() { return screens_[current_].data(); }
     const uint8_t* Current() const { return screens_[current_].data(); }
 
@@ -95,7 +101,10 @@ private:
     int hOffset_ = 0;
     int vOffset_ = 0;
     bool suspended_ = false;
+    // The screen holds memoryColour_ everywhere (a repeated Memory Preset has nothing to do).
+    bool uniform_ = false;
 
     mutable std::mutex viewsMutex_;
     std::vector<MRwView*> views_;
+    std::atomic<int> viewCount_{0};
 };

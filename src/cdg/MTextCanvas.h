@@ -20,16 +20,16 @@ public:
     MPicture& Picture() { return *picture_; }
 
     void SelectFont(std::shared_ptr<const MResolvedFont> font) { font_ = std::move(font); }
-    const MResolvedFont& Font() const { return *font_; }
+    const MResolvedFont& Font() const;
 
     void SetTextColour(MColorRef colour) { textIndex_ = picture_->NearestIndex(colour); }
     void SetBackgroundColour(MColorRef colour) { backgroundIndex_ = picture_->NearestIndex(colour); }
     void SetOpaque(bool opaque) { opaque_ = opaque; }
 
     // Width of the text as given (every character counted) and the font's cell height.
-    int TextWidth(const QString& text) const { return font_->Advance(text); }
-    int TextHeight() const { return font_->CellHeight(); }
-    int AverageCharWidth() const { return font_->AverageCharWidth(); }
+    int TextWidth(const QString& text) const { return Font().Advance(text); }
+    int TextHeight() const { return Font().CellHeight(); }
+    int AverageCharWidth() const { return Font().AverageCharWidth(); }
 
     // Draws text in box with the current colours. In opaque mode the cells behind the drawn
     // characters are first filled with the background colour.
@@ -43,13 +43,16 @@ public:
     static QString StripMnemonics(const QString& text);
 
 private:
-    // Renders the glyph mask of text in box, restricted to the picture widened by margin on every
-    // side; the mask covers maskRect (picture coordinates). Returns false when nothing is visible.
+    // Renders the glyphs of text in box into the scratch image, restricted to the picture
+    // widened by margin on every side; maskRect_ says where (picture coordinates). Returns false
+    // when nothing can be visible.
     bool RenderMask(const MBox& box, const QString& text, int margin);
-    void StampMask(int dx, int dy);
+    // Sets the text colour into the picture wherever the scratch image has a glyph pixel.
+    void StampScratch();
+    void StampMask();
 
     MPicture* picture_;
-    std::shared_ptr<const MResolvedFont> font_;
+    mutable std::shared_ptr<const MResolvedFont> font_;
     int textIndex_ = 0;
     int backgroundIndex_ = 0;
     bool opaque_ = false;

@@ -126,7 +126,7 @@ int CdgDemoCommand::Run(const QStringList& args) {
                           static_cast<uint32_t>(CdgTimeBase::PacketIndexFromFrames(
                               CdgTimeBase::FramesFromSeconds(frameSeconds))));
     const QString pngPath = QDir(dirPath).filePath(QStringLiteral("quilm-demo.png"));
-    if (!SavePng(renderer.ViewImage(MRwRenderer::kWidth * 2, MRwRenderer::kHeight * 2), pngPath)) {
+    if (!SavePng(renderer.ViewIndexedImage(MRwRenderer::kWidth * 2, MRwRenderer::kHeight * 2), pngPath)) {
         return Fail(QStringLiteral("%1: cannot write the PNG file").arg(pngPath));
     }
     Out(QStringLiteral("CD+G stream (%1 s): %2").arg(endSeconds).arg(QDir(cdgPath).absolutePath()));

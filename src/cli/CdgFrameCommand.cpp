@@ -66,8 +66,9 @@ int CdgFrameCommand::Run(const QStringList& args) {
                           static_cast<uint32_t>(std::min<int64_t>(packets, UINT32_MAX)));
 
     const QImage image = parser.isSet(raw)
-                             ? renderer.RawImage()
-                             : renderer.ViewImage(MRwRenderer::kWidth * factor, MRwRenderer::kHeight * factor);
+                             ? renderer.RawIndexedImage()
+                             : renderer.ViewIndexedImage(MRwRenderer::kWidth * factor,
+                                                         MRwRenderer::kHeight * factor);
     const QString out = parser.value(output);
     if (!SavePng(image, out)) {
         return Fail(QStringLiteral("%1: cannot write the PNG file").arg(out));

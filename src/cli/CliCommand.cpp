@@ -1,8 +1,12 @@
 #include "cli/CliCommand.h"
 
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
 #include <cstdio>
+
+#include <sys/stat.h>
 
 int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax) {
     parser.setApplicationDescription(Summary());
@@ -45,13 +49,26 @@ void CliCommand::Err(const QString& line) {
 }
 
 bool CliCommand::SavePng(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Written beside the target and renamed into place, so a failed write leaves nothing
+    // behind; a picture needs no flush to disk.
+    const QFileInfo target(path);
+    QTemporaryFile file(target.absoluteDir().filePath(QStringLiteral(".quilm-XXXXXX.png")));
+    if (!file.open()) {
         return false;
     }
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
+    // A light compression level: a frame of 16 colours compresses well anyway.
+    if (!image.save(&file, "PNG", 80) || !file.flush()) {
         return false;
     }
-    return file.commit();
+    file.close();
+    // Temporary files are private; the picture gets the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(file.fileName()).constData(), 0666 & ~mask);
+    if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        return false;
+    }
+    file.setAutoRemove(false);
+    return true;
 }

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Measures the engine's speed figures and checks them against their targets:
+#   decoding a 4-minute stream (72,000 packets, 40 % tiles) to its final screen   <= 10 ms
+#   one 8-word line at height 24 (every SweepWord, DrawTextBlock, EraseTextBlock)  <= 0.5 ms bold,
+#                                                                                   <= 1.5 ms with outline
+#   `quilm-cli cdg frame --at` the end of that stream                               >= 10 x faster than
+#                                                                                   `ffmpeg -i FILE -f null -`
+# usage: check-figures.sh QUILM_BENCH QUILM_CLI
+set -euo pipefail
+bench=$1
+cli=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failed=0
+
+"$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv >"$tmp/bench.csv" 2>/dev/null
+
+# median real time of a benchmark, in microseconds
+median_us() {
+    awk -F, -v name="\"$1_median\"" '$1 == name {
+        t = $3; unit = $5; gsub(/"/, "", unit);
+        if (unit == "ms") t *= 1000; else if (unit == "ns") t /= 1000;
+        printf "%.1f", t }' "$tmp/bench.csv"
+}
+
+check() {  # label, measured, limit, unit
+    local verdict=ok
+    if awk -v m="$2" -v l="$3" 'BEGIN { exit !(m > l) }'; then
+        verdict=FAILED
+        failed=1
+    fi
+    printf '%-58s %10s %s (limit %s) %s\n' "$1" "$2" "$4" "$3" "$verdict"
+}
+
+check "decode 4-minute stream to its final screen" "$(median_us BM_DecodeFourMinuteStream)" 10000 us
+check "8-word line, bold: sweeps + draw + erase" "$(median_us BM_LineBold)" 500 us
+check "8-word line, bold with outline: sweeps + draw + erase" "$(median_us BM_LineBoldOutline)" 1500 us
+
+"$bench" --write-stream "$tmp/four.cdg"
+now_us() { echo $(($(date +%s%N) / 1000)); }
+best_cli=""
+best_ffmpeg=""
+for run in 1 2 3 4 5; do
+    t0=$(now_us)
+    "$cli" cdg frame "$tmp/four.cdg" --at 240 -o "$tmp/end.png"
+    t1=$(now_us)
+    ffmpeg -nostdin -v error -i "$tmp/four.cdg" -f null -
+    t2=$(now_us)
+    c=$((t1 - t0))
+    f=$((t2 - t1))
+    if [ -z "$best_cli" ] || [ "$c" -lt "$best_cli" ]; then best_cli=$c; fi
+    if [ -z "$best_ffmpeg" ] || [ "$f" -lt "$best_ffmpeg" ]; then best_ffmpeg=$f; fi
+done
+ratio=$(awk -v f="$best_ffmpeg" -v c="$best_cli" 'BEGIN { printf "%.1f", f / c }')
+printf 'quilm-cli cdg frame --at 240: %d us; ffmpeg -f null: %d us\n' "$best_cli" "$best_ffmpeg"
+if awk -v r="$ratio" 'BEGIN { exit !(r < 10) }'; then
+    printf '%-58s %10s x (at least 10) FAILED\n' "quilm-cli frame vs ffmpeg decode" "$ratio"
+    failed=1
+else
+    printf '%-58s %10s x (at least 10) ok\n' "quilm-cli frame vs ffmpeg decode" "$ratio"
+fi
+exit $failed
