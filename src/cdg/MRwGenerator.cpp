@@ -1,14 +1,17 @@
 #include "cdg/MRwGenerator.h"
 
+#include <QDateTime>
 #include <QStringList>
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "cdg/CdgTimeBase.h"
+#include "cdg/MPageDrawer.h"
 #include "cdg/MResolvedFont.h"
 #include "cdg/MRwRenderer.h"
 #include "cdg/MTextCanvas.h"
+#include "cdg/MTransitionWriter.h"
 
 namespace {
 
@@ -47,12 +50,17 @@ std::shared_ptr<const MResolvedFont> FontFor(const QString& face, int height, in
 
 }  // namespace
 
-MRwGenerator::MRwGenerator() = default;
+namespace {
+uint32_t ClockSeed() { return static_cast<uint32_t>(QDateTime::currentSecsSinceEpoch()); }
+}  // namespace
 
-MRwGenerator::MRwGenerator(MRwRenderer* previewRenderer) : renderer_(previewRenderer) {}
+MRwGenerator::MRwGenerator() : random_(ClockSeed()) {}
+
+MRwGenerator::MRwGenerator(MRwRenderer* previewRenderer)
+    : renderer_(previewRenderer), random_(ClockSeed()) {}
 
 MRwGenerator::MRwGenerator(uint8_t* stream, uint32_t streamBytes)
-    : stream_(stream), streamBytes_(stream ? streamBytes : 0) {}
+    : stream_(stream), streamBytes_(stream ? streamBytes : 0), random_(ClockSeed()) {}
 
 MRwGenerator::~MRwGenerator() = default;
 
@@ -552,4 +560,39 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
         total += WritePacket(packets[static_cast<size_t>(k)], static_cast<uint32_t>(std::max<int64_t>(0, at)));
     }
     return total;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pages and transitions
+
+std::unique_ptr<MPicture> MRwGenerator::FitImage(const MDib& bitmap, int placement, int backgroundIndex) {
+    return MPageDrawer::FitImage(bitmap, placement, backgroundIndex);
+}
+
+uint32_t MRwGenerator::RunTransition(const MPicture& picture, int code, const ColourTable& colours,
+                                     int backgroundIndex, uint32_t position) {
+    return MTransitionWriter(*this, random_).RunTransition(picture, code, colours, backgroundIndex, position);
+}
+
+uint32_t MRwGenerator::DrawImagePage(const MDib& bitmap, int placement, int transition,
+                                     const ColourTable& colours, int backgroundIndex, uint32_t position) {
+    return MPageDrawer(*this).DrawImagePage(bitmap, placement, transition, colours, backgroundIndex, position);
+}
+
+uint32_t MRwGenerator::DrawImageTextPage(const MDib& bitmap, int placement, int transition,
+                                         const ColourTable& colours, int backgroundIndex,
+                                         const QString& text, const MTextType& textType, uint32_t position) {
+    return MPageDrawer(*this).DrawImageTextPage(bitmap, placement, transition, colours, backgroundIndex,
+                                                text, textType, position);
+}
+
+uint32_t MRwGenerator::DrawTextPage(const QString& text, const MTextType& textType, int transition,
+                                    int backgroundIndex, const ColourTable& colours, uint32_t position,
+                                    const MTextTypeVer6* perLineTypes) {
+    return MPageDrawer(*this).DrawTextPage(text, textType, transition, backgroundIndex, colours, position,
+                                           perLineTypes);
+}
+
+uint32_t MRwGenerator::DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t position) {
+    return MPageDrawer(*this).DrawPage(page, withErase, position);
 }

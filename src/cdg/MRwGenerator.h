@@ -7,8 +7,11 @@
 
 #include "cdg/CdgColour.h"
 #include "cdg/CdgPacket.h"
+#include "cdg/IMAGE_STRUCT.h"
 #include "cdg/MBox.h"
+#include "cdg/MDib.h"
 #include "cdg/MPicture.h"
+#include "cdg/MRandom.h"
 #include "cdg/MTextType.h"
 #include "cdg/MTextTypeVer6.h"
 
@@ -22,6 +25,7 @@ class MTextCanvas;
 class MRwGenerator {
 public:
     using ColourTable = MPicture::ColourTable;
+    using IMAGE_STRUCT = ::IMAGE_STRUCT;
 
     MRwGenerator();
     explicit MRwGenerator(MRwRenderer* previewRenderer);
@@ -78,6 +82,22 @@ public:
                        int sweepIndex, bool sweepBehind, uint32_t startPosition,
                        uint32_t endPosition, MBox* outBox);
 
+    // --- Pages and transitions ----------------------------------------------------------------
+    static std::unique_ptr<MPicture> FitImage(const MDib& bitmap, int placement, int backgroundIndex);
+    uint32_t RunTransition(const MPicture& picture, int code, const ColourTable& colours,
+                           int backgroundIndex, uint32_t position);
+    uint32_t DrawImagePage(const MDib& bitmap, int placement, int transition,
+                           const ColourTable& colours, int backgroundIndex, uint32_t position);
+    uint32_t DrawImageTextPage(const MDib& bitmap, int placement, int transition,
+                               const ColourTable& colours, int backgroundIndex, const QString& text,
+                               const MTextType& textType, uint32_t position);
+    uint32_t DrawTextPage(const QString& text, const MTextType& textType, int transition,
+                          int backgroundIndex, const ColourTable& colours, uint32_t position,
+                          const MTextTypeVer6* perLineTypes);
+    uint32_t DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t position);
+    // Block Dissolve takes its randomness from here; seeded from the clock unless a test seeds it.
+    void SeedRandom(uint32_t seed) { random_.Seed(seed); }
+
     // Copies the box of a picture into the preview renderer's screen and shows it.
     void PreviewBox(const MPicture& picture, const MBox& box);
 
@@ -91,4 +111,5 @@ private:
     uint32_t streamBytes_ = 0;
     int pictureHeight_ = 100;
     int extraWidth_ = 1;
+    MRandom random_;
 };

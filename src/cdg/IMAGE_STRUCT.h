@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+#include "cdg/MBitmap.h"
+#include "cdg/MTextType.h"
+#include "cdg/MTextTypeVer5.h"
+#include "cdg/MTextTypeVer6.h"
+
+// A page record: the title page, the lyrics page or the credits page, with its text, picture,
+// colours, placement, transitions and display time.
+struct IMAGE_STRUCT {
+    static constexpr int kTitlePage = 101;
+    static constexpr int kLyricsPage = 102;
+    static constexpr int kCreditsPage = 103;
+
+    int pageId = 0;
+    MTextType textType{QStringLiteral("Arial"), 12, 12, 0, MTextType::kHLeft, MTextType::kVTop, 13, 0, 0};
+    MBitmap picture;
+    int placement = 0;
+    bool hasGraphic = false;
+    int ditherAmount = 1;
+    int drawTransition = 2;
+    int eraseTransition = 2;
+    int backgroundColorIndex = 15;
+    int borderColorIndex = 11;
+    int textArea = 0;
+    int displayTime = 200;  // hundredths of a second
+    bool enabled = true;
+    MTextTypeVer5 singerColours;
+    MTextTypeVer6 perLineTypes;
+    QString text;
+
+    // The page's 16 colours as colour values (red low).
+    std::array<MColorRef, 16> Colours() const { return picture.Colours(); }
+
+    bool operator==(const IMAGE_STRUCT& o) const {
+        return pageId == o.pageId && textType == o.textType && picture == o.picture &&
+               placement == o.placement && hasGraphic == o.hasGraphic && ditherAmount == o.ditherAmount &&
+               drawTransition == o.drawTransition && eraseTransition == o.eraseTransition &&
+               backgroundColorIndex == o.backgroundColorIndex && borderColorIndex == o.borderColorIndex &&
+               textArea == o.textArea && displayTime == o.displayTime && enabled == o.enabled &&
+               singerColours == o.singerColours && perLineTypes == o.perLineTypes && text == o.text;
+    }
+};
