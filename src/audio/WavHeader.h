@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The header record of a RIFF/WAVE file as WavInFile reads it and WavOutFile writes it: RIFF
+// group, a 16-byte PCM format block, a fact group and the data group, 56 bytes on disk.
+struct WavHeader {
+    static constexpr int kSizeBytes = 56;
+
+    std::array<char, 4> riffLabel{};
+    uint32_t riffSizeBytes = 0;
+    std::array<char, 4> waveLabel{};
+    std::array<char, 4> formatLabel{};
+    uint32_t formatBlockBytes = 0;
+    uint16_t formatTag = 0;
+    uint16_t channels = 0;
+    uint32_t sampleRate = 0;
+    uint32_t byteRate = 0;
+    uint16_t blockAlign = 0;
+    uint16_t bitsPerSample = 0;
+    std::array<char, 4> factLabel{};
+    uint32_t factBytes = 0;
+    uint32_t factSampleFrames = 0;
+    std::array<char, 4> dataLabel{};
+    uint32_t dataBytes = 0;
+
+    // The 56 bytes as WavOutFile writes them (little-endian).
+    std::array<uint8_t, kSizeBytes> Serialize() const;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+
+// The format of a stream of audio samples, as a WAV "fmt " block describes it.
+struct WaveFormat {
+    static constexpr uint16_t kTagPcm = 1;
+    static constexpr uint16_t kTagExtensible = 0xFFFE;
+
+    uint16_t formatTag = 0;
+    uint16_t channels = 0;
+    uint32_t sampleRate = 0;
+    uint32_t byteRate = 0;
+    uint16_t blockAlign = 0;
+    uint16_t bitsPerSample = 0;
+    // The bytes after the 18-byte WAVEFORMATEX (their count is the record's extra size).
+    QByteArray extra;
+
+    static WaveFormat Pcm(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
+        WaveFormat f;
+        f.formatTag = kTagPcm;
+        f.channels = channels;
+        f.sampleRate = sampleRate;
+        f.bitsPerSample = bitsPerSample;
+        f.blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
+        f.byteRate = sampleRate * f.blockAlign;
+        return f;
+    }
+};
