@@ -1,0 +1,274 @@
+#include "export/ZipArchiveWriter.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <minizip/zip.h>
+#include <unistd.h>
+
+namespace {
+
+// minizip's file access, routed to the QFile that holds the temporary archive.
+QFile* AsFile(voidpf stream) {
+    return static_cast<QFile*>(stream);
+}
+
+voidpf ZipOpen(voidpf opaque, const void* /*filename*/, int /*mode*/) {
+    return opaque;
+}
+
+uLong ZipRead(voidpf, voidpf stream, void* buf, uLong size) {
+    const qint64 n = AsFile(stream)->read(static_cast<char*>(buf), static_cast<qint64>(size));
+    return n < 0 ? 0 : static_cast<uLong>(n);
+}
+
+uLong ZipWrite(voidpf, voidpf stream, const void* buf, uLong size) {
+    const qint64 n =
+        AsFile(stream)->write(static_cast<const char*>(buf), static_cast<qint64>(size));
+    return n < 0 ? 0 : static_cast<uLong>(n);
+}
+
+ZPOS64_T ZipTell(voidpf, voidpf stream) {
+    return static_cast<ZPOS64_T>(AsFile(stream)->pos());
+}
+
+long ZipSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    QFile* f = AsFile(stream);
+    qint64 base = 0;
+    if (origin == ZLIB_FILEFUNC_SEEK_CUR) {
+        base = f->pos();
+    } else if (origin == ZLIB_FILEFUNC_SEEK_END) {
+        base = f->size();
+    } else if (origin != ZLIB_FILEFUNC_SEEK_SET) {
+        return -1;
+    }
+    return f->seek(base + static_cast<qint64>(offset)) ? 0 : -1;
+}
+
+// The file stays open: the writer closes it once the archive is complete.
+int ZipClose(voidpf, voidpf stream) {
+    return AsFile(stream)->flush() ? 0 : -1;
+}
+
+int ZipError(voidpf, voidpf stream) {
+    return AsFile(stream)->error() == QFileDevice::NoError ? 0 : 1;
+}
+
+uint32_t CodeFor(int minizipResult) {
+    switch (minizipResult) {
+        case ZIP_OK:
+            return ZipArchiveWriter::kCodeOk;
+        case ZIP_ERRNO:
+            return ZipArchiveWriter::kCodeWrite;
+        case ZIP_PARAMERROR:
+            return ZipArchiveWriter::kCodeArgs;
+        default:
+            return ZipArchiveWriter::kCodeFailed;
+    }
+}
+
+// The entry's date and time: the source's modification time, within the range a ZIP entry
+// can hold.
+tm_zip ZipTime(const QDateTime& modified) {
+    QDateTime t = modified.isValid() ? modified.toLocalTime() : QDateTime::currentDateTime();
+    const QDateTime first(QDate(1980, 1, 1), QTime(0, 0));
+    const QDateTime last(QDate(2107, 12, 31), QTime(23, 59, 58));
+    t = std::clamp(t, first, last);
+    tm_zip z{};
+    z.tm_sec = static_cast<uInt>(t.time().second());
+    z.tm_min = static_cast<uInt>(t.time().minute());
+    z.tm_hour = static_cast<uInt>(t.time().hour());
+    z.tm_mday = static_cast<uInt>(t.date().day());
+    z.tm_mon = static_cast<uInt>(t.date().month() - 1);
+    z.tm_year = static_cast<uInt>(t.date().year());
+    return z;
+}
+
+}  // namespace
+
+ZipArchiveWriter::ZipArchiveWriter(QString targetPath) : targetPath_(std::move(targetPath)) {}
+
+ZipArchiveWriter::~ZipArchiveWriter() {
+    Abandon();
+}
+
+bool ZipArchiveWriter::Open() {
+    if (state_ != State::NotOpen || targetPath_.isEmpty()) {
+        return false;
+    }
+    const QFileInfo target(targetPath_);
+    if (target.isDir() || target.fileName().isEmpty()) {
+        return false;
+    }
+    // A hidden name of our own in the target's folder, so that the final rename stays on one
+    // file system and replaces the target in one step. The target's name is shortened so that a
+    // long one still leaves room for the suffix.
+    const QString stem = target.fileName().left(40);
+    for (int attempt = 0; attempt < 16 && !file_.isOpen(); ++attempt) {
+        const QString name =
+            QStringLiteral(".%1.%2.tmp")
+                .arg(stem, QString::number(QRandomGenerator::global()->generate(), 16));
+        file_.setFileName(target.dir().filePath(name));
+        if (file_.open(QIODevice::ReadWrite | QIODevice::NewOnly)) {
+            break;
+        }
+        const bool clash = QFileInfo::exists(file_.fileName());
+        file_.setFileName(QString());  // not ours: never remove it
+        if (!clash) {
+            return false;  // the folder is missing or not writable
+        }
+    }
+    if (!file_.isOpen()) {
+        return false;
+    }
+    zlib_filefunc64_def io{};
+    io.zopen64_file = ZipOpen;
+    io.zread_file = ZipRead;
+    io.zwrite_file = ZipWrite;
+    io.ztell64_file = ZipTell;
+    io.zseek64_file = ZipSeek;
+    io.zclose_file = ZipClose;
+    io.zerror_file = ZipError;
+    io.opaque = &file_;
+    const QByteArray nativeName = QFile::encodeName(file_.fileName());
+    zip_ = zipOpen2_64(nativeName.constData(), APPEND_STATUS_CREATE, nullptr, &io);
+    if (zip_ == nullptr) {
+        file_.remove();
+        file_.setFileName(QString());
+        return false;
+    }
+    state_ = State::Open;
+    return true;
+}
+
+bool ZipArchiveWriter::IsStoredName(const QString& entryName) {
+    static const char* const kCompressed[] = {".z",   ".zip", ".zoo", ".arc",
+                                              ".lzh", ".arj", ".gz",  ".tgz"};
+    for (const char* ext : kCompressed) {
+        if (entryName.endsWith(QLatin1String(ext), Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+uint32_t ZipArchiveWriter::AddFile(const QString& entryName, const QString& sourcePath) {
+    switch (state_) {
+        case State::NotOpen:
+            return kCodeWrongMode;
+        case State::Failed:
+            return kCodeFailed;
+        case State::Finished:
+            return kCodeEnded;
+        case State::Open:
+            break;
+    }
+    QString name = entryName;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (name.isEmpty()) {
+        return kCodeArgs;
+    }
+    QFile source(sourcePath);
+    if (sourcePath.isEmpty() || !source.open(QIODevice::ReadOnly)) {
+        return kCodeNoFile;
+    }
+
+    // Entries are made on Unix as regular files readable by all, so that unpacking gives the
+    // usual permissions and readers honour the UTF-8 flag below.
+    zip_fileinfo info{};
+    info.tmz_date = ZipTime(QFileInfo(source).lastModified());
+    info.external_fa = 0100644UL << 16;
+    const int zip64 = source.size() >= 0xFFFFFFFFLL ? 1 : 0;
+    const uLong versionMadeBy = (3UL << 8) | (zip64 ? 45 : 20);
+    const bool stored = IsStoredName(name);
+    const QByteArray utf8Name = name.toUtf8();
+    // General purpose flag bit 11: the name is UTF-8. Plain ASCII names go without it, as every
+    // reader understands them.
+    const bool ascii = std::all_of(utf8Name.begin(), utf8Name.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    int rc = zipOpenNewFileInZip4_64(zip_, utf8Name.constData(), &info, nullptr, 0, nullptr, 0,
+                                     nullptr, stored ? 0 : Z_DEFLATED, stored ? 0 : kDeflateLevel,
+                                     0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
+                                     versionMadeBy, ascii ? 0 : 0x800, zip64);
+    if (rc != ZIP_OK) {
+        state_ = State::Failed;
+        return CodeFor(rc);
+    }
+    const uint32_t copied = CopyInto(source);
+    rc = zipCloseFileInZip(zip_);
+    if (copied != kCodeOk || rc != ZIP_OK) {
+        state_ = State::Failed;
+        return copied != kCodeOk ? copied : CodeFor(rc);
+    }
+    return kCodeOk;
+}
+
+uint32_t ZipArchiveWriter::CopyInto(QFile& source) {
+    constexpr qint64 kChunkBytes = 256 * 1024;
+    std::vector<char> buffer(kChunkBytes);
+    for (;;) {
+        const qint64 n = source.read(buffer.data(), kChunkBytes);
+        if (n < 0) {
+            return kCodeRead;
+        }
+        if (n == 0) {
+            return kCodeOk;
+        }
+        const int rc = zipWriteInFileInZip(zip_, buffer.data(), static_cast<unsigned>(n));
+        if (rc != ZIP_OK) {
+            return CodeFor(rc);
+        }
+    }
+}
+
+uint32_t ZipArchiveWriter::Finish() {
+    switch (state_) {
+        case State::NotOpen:
+            return kCodeWrongMode;
+        case State::Failed:
+            Abandon();
+            return kCodeFailed;
+        case State::Finished:
+            return kCodeEnded;
+        case State::Open:
+            break;
+    }
+    const int rc = zipClose(zip_, nullptr);
+    zip_ = nullptr;
+    if (rc != ZIP_OK) {
+        Abandon();
+        return CodeFor(rc);
+    }
+    // The archive must be on the disk before it replaces what the user had there.
+    const bool written = file_.flush() && ::fsync(file_.handle()) == 0;
+    file_.close();
+    if (!written || file_.error() != QFileDevice::NoError ||
+        std::rename(QFile::encodeName(file_.fileName()).constData(),
+                    QFile::encodeName(targetPath_).constData()) != 0) {
+        Abandon();
+        return kCodeWrite;
+    }
+    state_ = State::Finished;
+    return kCodeOk;
+}
+
+void ZipArchiveWriter::Abandon() {
+    if (state_ == State::Finished) {
+        return;
+    }
+    if (zip_ != nullptr) {
+        zipClose(zip_, nullptr);  // frees minizip's state; the file goes below
+        zip_ = nullptr;
+    }
+    if (!file_.fileName().isEmpty()) {
+        file_.close();
+        file_.remove();
+        file_.setFileName(QString());
+    }
+    state_ = State::NotOpen;
+}

@@ -1,0 +1,39 @@
+#include "log/MLogSetup.h"
+
+#include <QtGlobal>
+#include <mutex>
+
+#include "log/MEventLog.h"
+#include "log/MTraceLog.h"
+
+void MLogSetup::ApplyEnvironment() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Apply(qEnvironmentVariable("QUILM_EVENT_LOG"), qEnvironmentVariable("QUILM_TRACE_LOG"));
+    });
+}
+
+void MLogSetup::Apply(const QString& eventLogPath, const QString& traceLogSpec) {
+    MEventLog::Global().SetPath(eventLogPath);
+    const TraceTarget trace = ParseTraceSpec(traceLogSpec);
+    if (trace.path.isEmpty()) {
+        MTraceLog::Global().Close();
+    } else if (!MTraceLog::Global().Open(trace.path, trace.mask)) {
+        qWarning("Cannot open the trace log %s", qUtf8Printable(trace.path));
+    }
+}
+
+MLogSetup::TraceTarget MLogSetup::ParseTraceSpec(const QString& spec) {
+    TraceTarget target{spec, MTraceLog::kAllCategories};
+    const qsizetype colon = spec.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0) {
+        return target;
+    }
+    bool ok = false;
+    const uint mask = spec.mid(colon + 1).toUInt(&ok, 0);
+    if (ok) {
+        target.path = spec.left(colon);
+        target.mask = mask;
+    }
+    return target;
+}
