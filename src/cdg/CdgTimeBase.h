@@ -29,9 +29,10 @@ public:
     static constexpr int64_t PacketIndexFromFrames(int64_t frames) {
         return frames / kFramesPerPacket;
     }
-    // Bytes of 16-bit stereo audio that play as long as a stream of the given length.
+    // Bytes of 16-bit stereo audio that play as long as a stream of the given length (rounded
+    // to the nearest byte; exact for whole packets).
     static constexpr int64_t AudioBytesFromStreamBytes(int64_t bytes) {
-        return bytes * kAudioBytesPerSecond / kStreamBytesPerSecond;
+        return (bytes * kAudioBytesPerSecond + kStreamBytesPerSecond / 2) / kStreamBytesPerSecond;
     }
     // Sample frame of a time in seconds (truncated).
     static constexpr int64_t FramesFromSeconds(double seconds) {

@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+#include "log/MEventLog.h"
+#include "log/MLogEvents.h"
+#include "log/MTextMsgLog.h"
+#include "song/MSongDumps.h"
 #include "song/MSongHost.h"
 #include "song/MSongSettings.h"
 
@@ -47,6 +51,10 @@ void MLineListGenerator::GenerateKaraokeLineList(bool keepTimings, bool convertM
 
     const QString text = NormalizeRawLyrics(song_.rawLyrics);
     if (!text.isEmpty()) {
+        if (MEventLog::Global().IsActive()) {
+            MEventLog::Global().Queue(std::make_unique<MTextMsgLog>(
+                text, QString::fromLatin1(MLogEvents::kGenerateInputRawString)));
+        }
         const int linesPerPage = std::max(1, static_cast<int>(song_.header.linesPerPage));
         const IMAGE_STRUCT* firstPage = song_.GetPage(0);
         const int defaultColour = firstPage ? firstPage->textType.colorIndex : MKaraokeLine::kSinger1;
@@ -162,6 +170,7 @@ void MLineListGenerator::GenerateKaraokeLineList(bool keepTimings, bool convertM
         }
     }
     song_.InstallLines(std::move(lines));
+    MSongDumps::LogLineList(song_, MLogEvents::kGenerateOutputLineList);
     CalcLineAndPageNumbers();
 }
 
@@ -183,4 +192,5 @@ void MLineListGenerator::CalcLineAndPageNumbers() {
             ++row;
         }
     }
+    MSongDumps::LogLineList(song_, MLogEvents::kCalcLineAndPageNumbers);
 }

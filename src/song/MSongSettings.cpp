@@ -6,6 +6,7 @@
 #include "audio/MWaveReader.h"
 #include "audio/WorkWav.h"
 #include "cdg/CdgColour.h"
+#include "cdg/CdgTimeBase.h"
 #include "song/MLineListGenerator.h"
 #include "song/MProjectFile.h"
 #include "song/MRwStreamWriter.h"
@@ -251,8 +252,15 @@ void MSongSettings::RenderAtTime(MRwRenderer* renderer, int32_t time) {
 
 void MSongSettings::LayoutWords() { MSongPreview(*this).LayoutWords(); }
 
+uint32_t MSongSettings::AudioBytesForStream(uint32_t streamBytes) const {
+    const uint64_t bytes16 = static_cast<uint64_t>(CdgTimeBase::AudioBytesFromStreamBytes(streamBytes));
+    return static_cast<uint32_t>(std::min<uint64_t>(bytes16 / 4 * workWavBlockAlign, UINT32_MAX));
+}
+
 void MSongSettings::SizeRwBuffer(uint32_t audioDataBytes) {
-    const uint64_t size = static_cast<uint64_t>(audioDataBytes / 2352) * 96 + kRwBufferMarginBytes;
+    // 96 subcode bytes for every 2,352-byte sector of 16-bit stereo audio.
+    const uint64_t bytes16 = static_cast<uint64_t>(audioDataBytes) / workWavBlockAlign * 4;
+    const uint64_t size = bytes16 / 2352 * 96 + kRwBufferMarginBytes;
     rwBufferSize = static_cast<uint32_t>(std::min<uint64_t>(size, UINT32_MAX / 24 * 24));
     rwBuffer.assign(rwBufferSize, 0);
 }
@@ -269,6 +277,8 @@ void MSongSettings::AttachWorkWav(bool keepAsInitial) {
     if (!reader.Open(path)) {
         return;
     }
+    const uint16_t blockAlign = reader.Format().blockAlign;
+    workWavBlockAlign = blockAlign >= 1 && blockAlign <= 8 ? blockAlign : 4;
     audioBytes = static_cast<uint32_t>(std::min<int64_t>(reader.DataBytes(), UINT32_MAX));
     if (keepAsInitial) {
         initialAudioBytes = audioBytes;

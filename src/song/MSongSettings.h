@@ -86,8 +86,10 @@ public:
 
     // --- Work WAV and stream ------------------------------------------------------------------
     void AttachWorkWav(bool keepAsInitial);
-    // Sizes and clears the stream buffer for a work WAV of audioBytes bytes.
+    // Sizes and clears the stream buffer for audioDataBytes bytes of the work WAV.
     void SizeRwBuffer(uint32_t audioDataBytes);
+    // Data bytes of the work WAV that play as long as a stream of the given length.
+    uint32_t AudioBytesForStream(uint32_t streamBytes) const;
     void PadWorkWav(const QString& path, uint32_t bytes);
     // Renders the whole song into buffer; returns the lead-in in sample frames.
     int32_t WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t* streamLength, int32_t fromTime,
@@ -108,6 +110,9 @@ public:
     uint32_t rwBufferSize = 0;
     uint32_t audioBytes = 0;
     uint32_t initialAudioBytes = 0;
+    // Bytes per sample frame of the work WAV (4 for 16-bit stereo; a user's own WAV may also be
+    // 8-bit or mono, and its lengths are counted in its own bytes).
+    uint16_t workWavBlockAlign = 4;
     int32_t creditsFrames = 0;
     QString artist;
     QString title;
