@@ -208,8 +208,7 @@ int MWmaWriter::Open(const QString& path, int profileNumber, const WaveFormat& i
     if (ioBuffer == nullptr) {
         return fail(AVERROR(ENOMEM));
     }
-    io_ = avio_alloc_context(ioBuffer, kIoBufferBytes, 1, this, nullptr,
-                             &WritePacket, &Seek);
+    io_ = avio_alloc_context(ioBuffer, kIoBufferBytes, 1, this, nullptr, &WritePacket, &Seek);
     if (io_ == nullptr) {
         av_free(ioBuffer);
         return fail(AVERROR(ENOMEM));
