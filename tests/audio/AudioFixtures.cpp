@@ -81,10 +81,14 @@ bool AudioFixtures::WriteAll(const QString& path, const QByteArray& bytes) {
            file.write(bytes) == bytes.size();
 }
 
-QString AudioFixtures::Probe(const QString& path, const QString& field) {
+AudioFixtures::ProbeResult AudioFixtures::Probe(const QString& path) {
     const QByteArray json = Run("ffprobe", {"-hide_banner", "-loglevel", "error", "-of", "json",
                                             "-show_format", "-show_streams", path});
-    const QJsonObject root = QJsonDocument::fromJson(json).object();
+    return ProbeResult(QJsonDocument::fromJson(json).object());
+}
+
+QString AudioFixtures::ProbeResult::operator[](const QString& field) const {
+    const QJsonObject& root = root_;
     const QStringList parts = field.split('.');
     QJsonObject object;
     if (parts.value(0) == "format") {

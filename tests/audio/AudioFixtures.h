@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -27,9 +28,18 @@ public:
     static bool WriteAll(const QString& path, const QByteArray& bytes);
     // Runs ffmpeg or ffprobe; returns standard output, or a null array when it failed.
     static QByteArray Run(const QString& program, const QStringList& args);
-    // One field of ffprobe's "-show_format -show_streams" output of the first audio stream or
-    // the container ("format.duration", "stream.bit_rate", "format.tag.title", ...).
-    static QString Probe(const QString& path, const QString& field);
+    // ffprobe's "-show_format -show_streams" report of a file.
+    class ProbeResult {
+    public:
+        explicit ProbeResult(const QJsonObject& root) : root_(root) {}
+        // One field of the container or of the first audio stream: "format.duration",
+        // "stream.bit_rate", "format.tag.title" (tag names in any case), ...
+        QString operator[](const QString& field) const;
+
+    private:
+        QJsonObject root_;
+    };
+    static ProbeResult Probe(const QString& path);
 
 private:
     QTemporaryDir dir_;
