@@ -1,0 +1,325 @@
+#include "lyrics/LrcParser.h"
+
+#include <algorithm>
+
+#include "lyrics/LyricTextDecoder.h"
+
+namespace {
+
+// Large enough for any real time, small enough that the arithmetic below cannot overflow.
+constexpr qint64 kNumberCap = 1'000'000'000'000LL;
+
+bool IsAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Reads the digits at pos and moves pos past them; 0 when there are none.
+qint64 ReadDigits(QStringView text, qsizetype& pos) {
+    qint64 value = 0;
+    while (pos < text.size() && IsAsciiDigit(text[pos])) {
+        value = std::min(kNumberCap, value * 10 + (text[pos].unicode() - u'0'));
+        ++pos;
+    }
+    return value;
+}
+
+qint64 ReadNumber(QStringView text) {
+    qsizetype pos = 0;
+    return ReadDigits(text.trimmed(), pos);
+}
+
+qint64 ReadSignedNumber(QStringView text) {
+    text = text.trimmed();
+    bool negative = false;
+    qsizetype pos = 0;
+    if (!text.isEmpty() && (text[0] == u'-' || text[0] == u'+')) {
+        negative = text[0] == u'-';
+        pos = 1;
+    }
+    const qint64 value = ReadDigits(text, pos);
+    return negative ? -value : value;
+}
+
+int ClampHundredths(qint64 hundredths) {
+    return static_cast<int>(std::clamp<qint64>(hundredths, 0, LrcDocument::kMaxHundredths));
+}
+
+QString CollapseSpaces(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u' ' && i > 0 && text[i - 1] == u' ') {
+            continue;
+        }
+        out.append(text[i]);
+    }
+    return out;
+}
+
+// Removes every "<...>" span of one line. A "<" without a later ">" stays.
+QString RemoveAngleSpans(QStringView line) {
+    QString out;
+    out.reserve(line.size());
+    qsizetype pos = 0;
+    while (pos < line.size()) {
+        const qsizetype open = line.indexOf(u'<', pos);
+        if (open < 0) {
+            out.append(line.sliced(pos));
+            break;
+        }
+        const qsizetype close = line.indexOf(u'>', open + 1);
+        if (close < 0) {
+            out.append(line.sliced(pos));
+            break;
+        }
+        out.append(line.sliced(pos, open - pos));
+        pos = close + 1;
+    }
+    return CollapseSpaces(out).trimmed();
+}
+
+bool IsWordTimeTag(QStringView element) {
+    return element.size() >= 4 && element[0] == u'<' && IsAsciiDigit(element[1]) &&
+           IsAsciiDigit(element[2]) && element[3] == u':';
+}
+
+}  // namespace
+
+bool LrcParser::ParseTime(QStringView content, int& hundredths) {
+    if (content.size() < 3 || !IsAsciiDigit(content[0]) || !IsAsciiDigit(content[1]) ||
+        content[2] != u':') {
+        return false;
+    }
+    const qint64 minutes = (content[0].unicode() - u'0') * 10 + (content[1].unicode() - u'0');
+    qsizetype pos = 3;
+    const qint64 seconds = ReadDigits(content, pos);
+    // The fraction is decimal: ".5" is 50 hundredths, ".345" is 34 (milliseconds truncated).
+    qint64 fraction = 0;
+    if (pos < content.size() && content[pos] == u'.') {
+        int weight = 10;
+        for (++pos; pos < content.size() && IsAsciiDigit(content[pos]); ++pos) {
+            fraction += (content[pos].unicode() - u'0') * weight;
+            weight /= 10;
+        }
+    }
+    hundredths = ClampHundredths(minutes * 6000 + seconds * 100 + fraction);
+    return true;
+}
+
+QString LrcParser::ParseLrc(QByteArrayView data, LrcDocument& document) {
+    return ParseLrc(LyricTextDecoder::DecodeTextFile(data), document);
+}
+
+QString LrcParser::ParseLrc(QStringView text, LrcDocument& document) {
+    document.Clear();
+    LrcParser parser(document);
+    // Lines end in LF, CR LF or a lone CR.
+    qsizetype pos = 0;
+    const qsizetype n = text.size();
+    while (pos < n) {
+        qsizetype end = pos;
+        while (end < n && text[end] != u'\n' && text[end] != u'\r') {
+            ++end;
+        }
+        parser.ParseLine(text.sliced(pos, end - pos));
+        pos = end + 1;
+        if (end < n && text[end] == u'\r' && pos < n && text[pos] == u'\n') {
+            ++pos;
+        }
+    }
+    parser.SpreadLinesWithoutWordTimes();
+    return parser.LyricsText();
+}
+
+void LrcParser::ParseLine(QStringView line) {
+    line = line.trimmed();
+    const qsizetype open = line.indexOf(u'[');
+    if (open < 0) {
+        return;
+    }
+    line = line.sliced(open);
+    const qsizetype firstClose = line.indexOf(u']');
+    if (firstClose < 0) {
+        return;
+    }
+    // The tags run from the start of the line as long as one "[...]" follows another; the lyric
+    // is everything after them, brackets inside the words included.
+    qsizetype tagEnd = firstClose + 1;
+    for (;;) {
+        qsizetype next = tagEnd;
+        while (next < line.size() && line[next].isSpace()) {
+            ++next;
+        }
+        if (next >= line.size() || line[next] != u'[') {
+            break;
+        }
+        const qsizetype close = line.indexOf(u']', next);
+        if (close < 0) {
+            break;
+        }
+        tagEnd = close + 1;
+    }
+    // Only the first tag counts; further time tags of the same line are not used.
+    const QStringView content = line.sliced(1, firstClose - 1);
+    int timeHundredths = 0;
+    if (content.size() >= 4 && ParseTime(content, timeHundredths)) {
+        ParseTimedLine(timeHundredths, line.sliced(tagEnd));
+    } else if (content.indexOf(u':') >= 1) {
+        ParseIdTag(content);
+    }
+}
+
+void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
+    QString lyric = lyricPart.trimmed().toString();
+    if (lyric.size() >= 2 && lyric[1] == u':') {
+        bool isPart = true;
+        switch (lyric[0].toUpper().unicode()) {
+            case u'M':
+                part_ = LrcLine::Part::Male;
+                break;
+            case u'F':
+                part_ = LrcLine::Part::Female;
+                break;
+            case u'D':
+                part_ = LrcLine::Part::Duet;
+                break;
+            default:
+                isPart = false;
+                break;
+        }
+        if (isPart) {
+            lyric = lyric.sliced(2).trimmed();
+        }
+    }
+    lyric = CollapseSpaces(lyric);
+    lineTexts_.append(lyric);
+
+    LrcLine line;
+    line.part = part_;
+    line.timeHundredths = timeHundredths;
+    int time = timeHundredths;
+    const qsizetype n = lyric.size();
+    qsizetype pos = 0;
+    // A word runs to the space after it or to the next "<"; a "<...>" is an element of its own.
+    // An empty line still gets one empty element so that it keeps its place.
+    do {
+        const qsizetype start = pos;
+        qsizetype stop = pos;
+        if (stop < n && lyric[stop] == u'<') {
+            while (stop < n && lyric[stop] != u'>') {
+                ++stop;
+            }
+            stop = std::min(n, stop + 1);
+        } else {
+            while (stop < n && lyric[stop] != u'<') {
+                if (lyric[stop++] == u' ') {
+                    break;
+                }
+            }
+        }
+        const QStringView element = QStringView(lyric).sliced(start, stop - start).trimmed();
+        pos = stop;
+        while (pos < n && lyric[pos].isSpace()) {
+            ++pos;
+        }
+        QStringView text = element;
+        if (IsWordTimeTag(element)) {
+            QStringView content = element.sliced(1);
+            const qsizetype close = content.indexOf(u'>');
+            text = close >= 0 ? content.sliced(close + 1).trimmed() : QStringView();
+            ParseTime(close >= 0 ? content.first(close) : content, time);
+            line.hasWordTimes = true;
+        }
+        if (!text.isEmpty() || !line.hasWordTimes) {
+            line.elements.append({time, 0, text.toString()});
+        }
+    } while (pos < n);
+
+    if (line.hasWordTimes) {
+        // Each word lasts until the next one starts; the last until the tag that closes it.
+        // A word is never given an end before its start, whatever order the tags came in.
+        for (qsizetype i = 0; i < line.elements.size(); ++i) {
+            LrcElement& e = line.elements[i];
+            const int next =
+                i + 1 < line.elements.size() ? line.elements[i + 1].startHundredths : time;
+            e.endHundredths = std::max(e.startHundredths, next - 1);
+        }
+        anyWordTimes_ = true;
+    }
+    document_.lines.append(std::move(line));
+}
+
+void LrcParser::ParseIdTag(QStringView content) {
+    const qsizetype colon = content.indexOf(u':');
+    const QString key = content.first(colon).toString().toLower();
+    const QStringView value = content.sliced(colon + 1).trimmed();
+    if (key == u"ar") {
+        document_.artist = value.toString();
+    } else if (key == u"al") {
+        document_.album = value.toString();
+    } else if (key == u"ti") {
+        document_.title = value.toString();
+    } else if (key == u"au") {
+        document_.author = value.toString();
+    } else if (key == u"by") {
+        document_.lrcBy = value.toString();
+    } else if (key == u"re") {
+        document_.tool = value.toString();
+    } else if (key == u"ve") {
+        document_.toolVersion = value.toString();
+    } else if (key == u"length") {
+        // "m:ss"; a bare number is taken as seconds.
+        const qsizetype split = value.indexOf(u':');
+        const qint64 minutes = split >= 0 ? ReadNumber(value.first(split)) : 0;
+        const qint64 seconds = ReadNumber(split >= 0 ? value.sliced(split + 1) : value);
+        document_.lengthHundredths = ClampHundredths((minutes * 60 + seconds) * 100);
+    } else if (key == u"offset") {
+        document_.offsetMilliseconds =
+            static_cast<int>(std::clamp<qint64>(ReadSignedNumber(value), -INT32_MAX, INT32_MAX));
+    }
+}
+
+void LrcParser::SpreadLinesWithoutWordTimes() {
+    // A line without word times shares the time up to the next line equally among its words.
+    // The last line has no next line: its words get the average length of the words spread
+    // before it, or no length at all when there were none.
+    qint64 spreadTotal = 0;
+    qint64 spreadCount = 0;
+    QList<LrcLine>& lines = document_.lines;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        LrcLine& line = lines[i];
+        if (line.hasWordTimes || line.elements.isEmpty()) {
+            continue;
+        }
+        const qint64 first = line.elements.first().startHundredths;
+        const qint64 count = line.elements.size();
+        qint64 duration = 0;
+        if (i + 1 < lines.size()) {
+            const LrcLine& next = lines[i + 1];
+            const qint64 nextStart = next.elements.isEmpty()
+                                         ? next.timeHundredths
+                                         : next.elements.first().startHundredths;
+            // A line that is followed by an earlier one gets no length rather than a negative one.
+            duration = std::max<qint64>(0, (nextStart - first) / count);
+            spreadTotal += duration * count;
+            spreadCount += count;
+        } else if (spreadCount > 0) {
+            duration = spreadTotal / spreadCount;
+        }
+        for (qsizetype j = 0; j < count; ++j) {
+            const int start = ClampHundredths(first + j * duration);
+            line.elements[j].startHundredths = start;
+            line.elements[j].endHundredths =
+                std::max(start, ClampHundredths(first + (j + 1) * duration - 1));
+        }
+    }
+}
+
+QString LrcParser::LyricsText() const {
+    QString text;
+    for (const QString& line : lineTexts_) {
+        text += anyWordTimes_ ? RemoveAngleSpans(line) : line;
+        text += u'\n';
+    }
+    return text;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include "lyrics/LrcDocument.h"
+
+// Reads LRC lyric files, simple ([mm:ss.xx] per line) and enhanced (<mm:ss.xx> before words).
+class LrcParser {
+public:
+    // Clears and fills the document and returns the lyrics text: one line per time-tagged line,
+    // each ending in "\n", without the time tags. Empty when the file has no time-tagged line.
+    static QString ParseLrc(QByteArrayView data, LrcDocument& document);
+    static QString ParseLrc(QStringView text, LrcDocument& document);
+
+    // "mm:ss", "mm:ss.x", "mm:ss.xx" or "mm:ss.xxx" (the content of a time tag) in hundredths;
+    // false when the text does not start with two digits and a colon.
+    static bool ParseTime(QStringView content, int& hundredths);
+
+private:
+    explicit LrcParser(LrcDocument& document) : document_(document) {}
+
+    void ParseLine(QStringView line);
+    void ParseTimedLine(int timeHundredths, QStringView lyricPart);
+    void ParseIdTag(QStringView content);
+    void SpreadLinesWithoutWordTimes();
+    QString LyricsText() const;
+
+    LrcDocument& document_;
+    LrcLine::Part part_ = LrcLine::Part::Male;
+    bool anyWordTimes_ = false;
+    QStringList lineTexts_;
+};

@@ -1,0 +1,157 @@
+// Words from MIDI karaoke files: made-up files that pin down each rule, damaged and hostile
+// files, and two real files made by other programs.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include "lyrics/MidiLyricsExtractor.h"
+
+namespace {
+
+QByteArray VariableLength(uint32_t value) {
+    QByteArray bytes(1, static_cast<char>(value & 0x7F));
+    while ((value >>= 7) != 0) {
+        bytes.prepend(static_cast<char>(0x80 | (value & 0x7F)));
+    }
+    return bytes;
+}
+
+QByteArray Meta(uint8_t type, const QByteArray& body, uint32_t delta = 0) {
+    return VariableLength(delta) + QByteArray(1, char(0xFF)) + QByteArray(1, char(type)) +
+           VariableLength(body.size()) + body;
+}
+QByteArray Text(const QByteArray& text, uint32_t delta = 96) {
+    return Meta(0x01, text, delta);
+}
+QByteArray Lyric(const QByteArray& text, uint32_t delta = 96) {
+    return Meta(0x05, text, delta);
+}
+QByteArray Name(const QByteArray& name) {
+    return Meta(0x03, name);
+}
+QByteArray EndOfTrack() {
+    return Meta(0x2F, QByteArray());
+}
+// A note on and its note off, the off in running status.
+QByteArray Note(uint32_t delta = 0) {
+    return VariableLength(delta) + QByteArray("\x90\x3C\x40", 3) + VariableLength(96) +
+           QByteArray("\x3C\x00", 2);
+}
+
+QByteArray Chunk(const char* id, const QByteArray& body, int lengthError = 0) {
+    const uint32_t length = static_cast<uint32_t>(body.size() + lengthError);
+    QByteArray bytes(id, 4);
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        bytes += static_cast<char>((length >> shift) & 0xFF);
+    }
+    return bytes + body;
+}
+
+QByteArray MidiFile(const QList<QByteArray>& tracks) {
+    QByteArray file = Chunk("MThd", QByteArray("\x00\x01\x00\x02\x01\xE0", 6));
+    for (const QByteArray& track : tracks) {
+        file += Chunk("MTrk", track);
+    }
+    return file;
+}
+
+QString Words(const QByteArray& file) {
+    return MidiLyricsExtractor::Extract(file);
+}
+
+QByteArray TestFile(const char* name) {
+    QFile file(qEnvironmentVariable("QUILM_TESTDATA") + u'/' + QString::fromLatin1(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << "set QUILM_TESTDATA to the test data folder";
+    return file.readAll();
+}
+
+}  // namespace
+
+TEST(MidiLyrics, SyllablesJoinAndSlashesBreakLines) {
+    const QByteArray words = Name("Words") + Text("@KMIDI KARAOKE FILE") + Text("@TSong title") +
+                             Text("\\Hel") + Note() + Text("lo ") + Note() + Text("/world") +
+                             Note() + EndOfTrack();
+    EXPECT_EQ(Words(MidiFile({words})), QString("\nHello \nworld"));
+}
+
+TEST(MidiLyrics, ReadsOnlyTheFirstTrackThatHoldsWords) {
+    const QByteArray info =
+        Name("Song") + Meta(0x02, "(c) someone") + Text("@LENGL") + Note() + EndOfTrack();
+    const QByteArray words = Name("Words") + Text("\\Twin") + Text("kle") + EndOfTrack();
+    const QByteArray lyrics = Name("Melody") + Lyric("Twin") + Lyric("kle") + EndOfTrack();
+    EXPECT_EQ(Words(MidiFile({info, words, lyrics})), QString("\nTwinkle"));
+    // Plain lyric events in a track of any name count as words too.
+    EXPECT_EQ(Words(MidiFile({info, lyrics, words})), QString("Twinkle"));
+    // A track named for the words ends the search even when it holds none.
+    EXPECT_EQ(Words(MidiFile({info, Name("LYRICS") + EndOfTrack(), lyrics})), QString());
+}
+
+TEST(MidiLyrics, LineEndsInsideEventsAndEncodings) {
+    EXPECT_EQ(Words(MidiFile({Lyric("one\r") + Lyric("two\r\n") + Lyric("three\n") +
+                              Lyric("four\r\r") + Lyric(QByteArray("fi\0ve", 5)) + EndOfTrack()})),
+              QString("one\ntwo\nthree\nfour\n\nfi"));
+    // UTF-8, even when a character is split between two events.
+    EXPECT_EQ(Words(MidiFile({Lyric("caf\xC3") + Lyric("\xA9 \xC3\xB3") + EndOfTrack()})),
+              QString::fromUtf8("café ó"));
+}
+
+TEST(MidiLyrics, EventsAreReadByTheirStructureNotByScanningForMarkers) {
+    // A long text needs a two-byte length, and a delta time may contain the byte FF followed by
+    // 01: neither may turn other bytes into words or hide the words after them.
+    const QByteArray longText(200, 'a');
+    const QByteArray deltaWithFF = QByteArray("\xFF\x01", 2);
+    const QByteArray track = Lyric("@" + longText) + Text(longText) + deltaWithFF +
+                             QByteArray("\x90\x3C\x40", 3) + Lyric(" end") +
+                             QByteArray("\x00\xF0\x03\x7E\x7F\xF7", 6) + Lyric("!") + EndOfTrack();
+    EXPECT_EQ(Words(MidiFile({track})), QString::fromLatin1(longText) + " end!");
+}
+
+TEST(MidiLyrics, DamagedFilesGiveWhatCanBeRead) {
+    // A track length that is too short or too long: reading picks up the next track anyway.
+    const QByteArray first = Name("Info") + Note() + Note() + EndOfTrack();
+    const QByteArray words = Name("Words") + Text("/la ") + Text("la") + EndOfTrack();
+    const QByteArray header = Chunk("MThd", QByteArray("\x00\x01\x00\x02\x01\xE0", 6));
+    EXPECT_EQ(Words(header + Chunk("MTrk", first, -3) + Chunk("MTrk", words)), "\nla la");
+    EXPECT_EQ(Words(header + Chunk("MTrk", first, 5) + Chunk("MTrk", words)), "\nla la");
+    EXPECT_EQ(Words(header + Chunk("MTrk", first, 1 << 30) + Chunk("MTrk", words)), "\nla la");
+    QByteArray notMidi = MidiFile({words});
+    notMidi.replace(14, 4, "MTrX");
+    EXPECT_EQ(Words(notMidi), QString());
+    // A file cut anywhere, or a length that runs past the end, never reads out of bounds and
+    // keeps the words before the cut.
+    const QByteArray file = MidiFile({first, words});
+    for (qsizetype cut = 0; cut < file.size(); ++cut) {
+        const QString text = Words(file.first(cut));
+        EXPECT_TRUE(QString("\nla la").startsWith(text)) << cut;
+    }
+    QByteArray huge = MidiFile({Lyric("kept")});
+    huge.replace(18, 4, "\xFF\xFF\xFF\xFF");
+    huge += QByteArray(
+        "\x00\xFF\x05\xFF\xFF\xFF\x7F"
+        "abc",
+        10);
+    EXPECT_EQ(Words(huge), QString("keptabc"));
+}
+
+TEST(MidiLyrics, RealKaraokeFiles) {
+    EXPECT_EQ(Words(TestFile("twinkle.kar")),
+              QString("\nTwinkle, Twinkle little star; \nHow I wonder what you are. \nUp above "
+                      "the world so high, \nLike a diamond in the sky! \nTwinkle, twinkle Little "
+                      "star, \nHow I wonder what you are./ \nWhen the blazing sun is gone, "
+                      "\nWhen he nothing shines upon. \nThen you show your little light, "
+                      "\nTwinkle, twinkle, all the night. \nTwinkle, twinkle Little star, \nHow "
+                      "I wonder what you are./ "));
+
+    const QString negra = Words(TestFile("Negra_Sombra.kar"));
+    EXPECT_TRUE(negra.startsWith(QString::fromUtf8(
+        "\nCando penso que te fuches,\nnegra sombra que me asombras,\nó pé dos meus cabezales\n"
+        "tornas facéndome mofa.\n")))
+        << negra.toStdString();
+    EXPECT_TRUE(negra.endsWith(QString("\nla la la la la"))) << negra.toStdString();
+    EXPECT_EQ(negra.count(u'\n'), 22);
+    EXPECT_FALSE(negra.contains(u'@'));
+    EXPECT_FALSE(negra.contains(QString("Negra Sombra")));
+}
