@@ -13,6 +13,9 @@
 #include "cli/CdgDemoCommand.h"
 #include "cli/CdgFrameCommand.h"
 #include "cli/CdgInfoCommand.h"
+#include "cli/ProjectInfoCommand.h"
+#include "cli/ProjectRenderCommand.h"
+#include "log/MLogSetup.h"
 
 namespace {
 
@@ -21,6 +24,8 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<CdgInfoCommand>());
     commands.push_back(std::make_unique<CdgFrameCommand>());
     commands.push_back(std::make_unique<CdgDemoCommand>());
+    commands.push_back(std::make_unique<ProjectInfoCommand>());
+    commands.push_back(std::make_unique<ProjectRenderCommand>());
     return commands;
 }
 
@@ -79,5 +84,6 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("quilm-cli"));
+    MLogSetup::ApplyEnvironment();
     return chosen->Run(args.mid(words));
 }

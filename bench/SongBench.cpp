@@ -1,0 +1,103 @@
+// The song: the whole stream of a reference song, the line list of long lyrics with a page
+// preview, and project files.
+
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include "cdg/MRwRenderer.h"
+#include "song/MSongSettings.h"
+
+namespace {
+
+// 4 minutes, 64 lines of 6 words, 4 lines a page, title and credits pages on.
+std::unique_ptr<MSongSettings> ReferenceSong() {
+    auto song = std::make_unique<MSongSettings>();
+    song->ResetToNewProject();
+    QString lyrics;
+    const QStringList words = {QStringLiteral("Twinkle"), QStringLiteral("little"), QStringLiteral("star"),
+                               QStringLiteral("wonder"),  QStringLiteral("above"),  QStringLiteral("diamond")};
+    for (int line = 0; line < 64; ++line) {
+        for (int w = 0; w < 6; ++w) {
+            lyrics += words[(line + w) % 6] + (w < 5 ? QStringLiteral(" ") : QStringLiteral("\n"));
+        }
+    }
+    song->rawLyrics = lyrics;
+    song->GenerateKaraokeLineList(true, true);
+    // 384 words over 4 minutes, starting at 8 s.
+    int32_t t = 8 * 44100;
+    const int32_t step = (232 * 44100) / 384;
+    for (auto& line : song->lineList) {
+        for (auto& w : line->words) {
+            w->startTime = t;
+            w->endTime = t + step * 9 / 10;
+            t += step;
+        }
+        line->placed = true;
+    }
+    song->FindPage(IMAGE_STRUCT::kTitlePage)->enabled = true;
+    song->FindPage(IMAGE_STRUCT::kTitlePage)->text = QStringLiteral("Reference Song\nQuilm");
+    song->FindPage(IMAGE_STRUCT::kCreditsPage)->enabled = true;
+    song->FindPage(IMAGE_STRUCT::kCreditsPage)->text = QStringLiteral("Thanks for singing");
+    song->SizeRwBuffer(240 * 176400);
+    return song;
+}
+
+void BM_WriteRwMemoryReferenceSong(benchmark::State& state) {
+    auto song = ReferenceSong();
+    uint32_t length = 0;
+    for (auto _ : state) {
+        song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length, MSongSettings::kFromTheStart);
+    }
+    state.counters["streamSeconds"] = length / 7200.0;
+}
+BENCHMARK(BM_WriteRwMemoryReferenceSong)->Unit(benchmark::kMillisecond);
+
+// What the Edit Lyrics preview does on every keystroke: the line list of 500 lines of lyrics,
+// then the page the cursor is on.
+void BM_LineListAndPagePreview500Lines(benchmark::State& state) {
+    MSongSettings song;
+    song.ResetToNewProject();
+    QString lyrics;
+    for (int i = 0; i < 500; ++i) {
+        lyrics += QStringLiteral("Line %1 of the*se ly*rics with some words\n").arg(i);
+    }
+    song.rawLyrics = lyrics;
+    song.GenerateKaraokeLineList(true, false);
+    MRwRenderer renderer;
+    int page = 0;
+    for (auto _ : state) {
+        song.GenerateKaraokeLineList(true, false);
+        song.RenderPage(&renderer, page);
+        page = (page + 7) % 125;
+    }
+}
+BENCHMARK(BM_LineListAndPagePreview500Lines)->Unit(benchmark::kMillisecond);
+
+void BM_SaveReferenceProject(benchmark::State& state) {
+    QTemporaryDir dir;
+    auto song = ReferenceSong();
+    song->projectPath = dir.filePath(QStringLiteral("reference.qlm"));
+    for (auto _ : state) {
+        if (!song->SaveProject().IsOk()) {
+            state.SkipWithError("save failed");
+        }
+    }
+}
+BENCHMARK(BM_SaveReferenceProject)->Unit(benchmark::kMillisecond);
+
+void BM_LoadReferenceProject(benchmark::State& state) {
+    QTemporaryDir dir;
+    auto song = ReferenceSong();
+    song->projectPath = dir.filePath(QStringLiteral("reference.qlm"));
+    song->SaveProject();
+    MSongSettings loaded(song->projectPath);
+    for (auto _ : state) {
+        if (!loaded.LoadProject().IsOk()) {
+            state.SkipWithError("load failed");
+        }
+    }
+}
+BENCHMARK(BM_LoadReferenceProject)->Unit(benchmark::kMillisecond);
+
+}  // namespace

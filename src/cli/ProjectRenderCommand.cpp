@@ -1,0 +1,82 @@
+#include "cli/ProjectRenderCommand.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <cstdio>
+
+#include "cli/CliProject.h"
+
+int ProjectRenderCommand::Run(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("PROJECT.qlm"), QStringLiteral("The project file."));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The .cdg file to write."), QStringLiteral("OUT.cdg"));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print the lead-in, stream length, credits length and "
+                                                 "every line's schedule as JSON."));
+    parser.addOptions({output, json});
+    if (const int rc = Parse(parser, args, QStringLiteral("PROJECT.qlm -o OUT.cdg [--json]")); rc != kOk) {
+        return rc < 0 ? kOk : rc;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1) {
+        return UsageError(files.isEmpty() ? QStringLiteral("no project file given")
+                                          : QStringLiteral("give exactly one project file"));
+    }
+    if (parser.value(output).isEmpty()) {
+        return UsageError(QStringLiteral("-o OUT.cdg is required"));
+    }
+    CliProject project;
+    if (const MStatus s = project.Open(files[0]); !s) {
+        return Fail(s.Text());
+    }
+    MSongSettings& song = project.Song();
+    song.GenerateKaraokeLineList(true, true);
+    if (song.rwBuffer.empty()) {
+        song.SizeRwBuffer(0);  // no music: a buffer as for empty audio
+    }
+    uint32_t length = 0;
+    const int32_t leadIn = song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,
+                                              MSongSettings::kFromTheStart);
+    length = std::min<uint32_t>(length, static_cast<uint32_t>(song.rwBuffer.size()));
+
+    QSaveFile out(parser.value(output));
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(reinterpret_cast<const char*>(song.rwBuffer.data()), length) != length || !out.commit()) {
+        return Fail(QStringLiteral("%1: cannot write the CD+G file: %2").arg(parser.value(output), out.errorString()));
+    }
+    if (parser.isSet(json)) {
+        QJsonArray lines;
+        for (const auto& line : song.lineList) {
+            QJsonArray words;
+            for (const auto& w : line->words) {
+                words.append(QJsonObject{{QStringLiteral("first"), w->firstChar},
+                                         {QStringLiteral("last"), w->lastChar},
+                                         {QStringLiteral("start"), w->startTime},
+                                         {QStringLiteral("end"), w->endTime}});
+            }
+            lines.append(QJsonObject{{QStringLiteral("text"), line->text},
+                                     {QStringLiteral("page"), line->page},
+                                     {QStringLiteral("row"), line->row},
+                                     {QStringLiteral("placed"), line->placed},
+                                     {QStringLiteral("drawTime"), line->drawTime},
+                                     {QStringLiteral("eraseTime"), line->eraseTime},
+                                     {QStringLiteral("words"), words}});
+        }
+        const QJsonObject result{{QStringLiteral("leadInFrames"), leadIn},
+                                 {QStringLiteral("streamLengthBytes"), static_cast<qint64>(length)},
+                                 {QStringLiteral("creditsFrames"), song.creditsFrames},
+                                 {QStringLiteral("output"), parser.value(output)},
+                                 {QStringLiteral("lines"), lines}};
+        std::fputs(QJsonDocument(result).toJson(QJsonDocument::Indented).constData(), stdout);
+    } else {
+        Out(QStringLiteral("%1: %2 bytes (%3 s), lead-in %4 frames")
+                .arg(parser.value(output))
+                .arg(length)
+                .arg(QString::number(length / 7200.0, 'f', 2))
+                .arg(leadIn));
+    }
+    return kOk;
+}
