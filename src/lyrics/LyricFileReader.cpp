@@ -1,0 +1,85 @@
+#include "lyrics/LyricFileReader.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+
+#include "lyrics/LrcParser.h"
+#include "lyrics/LyricTextDecoder.h"
+#include "lyrics/MidiLyricsExtractor.h"
+
+LyricFileReader::FileType LyricFileReader::TypeFromPath(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0) {
+        return FileType::Unknown;
+    }
+    const QString extension = name.sliced(dot).left(4).toLower();
+    if (extension == u".txt") {
+        return FileType::Text;
+    }
+    if (extension == u".lrc") {
+        return FileType::Lrc;
+    }
+    if (extension == u".kar" || extension == u".mid") {
+        return FileType::Midi;
+    }
+    return FileType::Unknown;
+}
+
+QString LyricFileReader::Convert(FileType type, QByteArrayView bytes, LrcDocument& document) {
+    switch (type) {
+        case FileType::Text:
+            return LyricTextDecoder::UnifyLineEnds(LyricTextDecoder::DecodeTextFile(bytes));
+        case FileType::Lrc:
+            return LrcParser::ParseLrc(bytes, document);
+        case FileType::Midi:
+            return MidiLyricsExtractor::Extract(bytes);
+        case FileType::Unknown:
+            break;
+    }
+    return QString();
+}
+
+MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument& document,
+                              const LogMessage& log) {
+    lyrics.clear();
+    document.Clear();
+    const FileType type = TypeFromPath(path);
+    if (type == FileType::Unknown) {
+        return MStatus::Failure(QString(), MStatus::Icon::None);
+    }
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        return MStatus::Failure(QString::fromLatin1(kUnableToOpenText), MStatus::Icon::Warning);
+    }
+    // Read in pieces rather than trusting the size the file claims: devices and pipes claim 0.
+    QByteArray bytes;
+    bool readFailed = false;
+    for (;;) {
+        const qint64 room = kMaxFileBytes + 1 - bytes.size();
+        const QByteArray piece = file.read(std::min<qint64>(room, 1 << 20));
+        if (piece.isEmpty()) {
+            readFailed = file.error() != QFileDevice::NoError;
+            break;
+        }
+        bytes += piece;
+        if (bytes.size() > kMaxFileBytes) {
+            return MStatus::Failure(QString::fromLatin1(kMemoryAllocationText),
+                                    MStatus::Icon::Warning);
+        }
+    }
+    if (!readFailed) {
+        lyrics = Convert(type, bytes, document);
+    }
+    if (lyrics.isEmpty()) {
+        if (log) {
+            log(QString::fromLatin1(kLogTitle), QString::fromLatin1(kNoLyricsLogText));
+        }
+        return MStatus::Failure(QString::fromLatin1(kNoLyricsText), MStatus::Icon::Error);
+    }
+    if (log) {
+        log(QString::fromLatin1(kLogTitle), lyrics);
+    }
+    return MStatus::Ok();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <functional>
+
+#include "base/MStatus.h"
+#include "lyrics/LrcDocument.h"
+
+// Reads a lyric file the user chose for import and turns it into the lyrics text the program
+// edits: plain text (".txt"), LRC (".lrc", whose times also go into an LrcDocument) or MIDI
+// karaoke (".kar", ".mid", ".midi").
+class LyricFileReader {
+public:
+    enum class FileType { Unknown, Text, Lrc, Midi };
+
+    // Receives the message-log entries of an import (title, text). Pass one only while message
+    // logging is on.
+    using LogMessage = std::function<void(const QString& title, const QString& text)>;
+
+    // Lyric files are small; anything bigger than this is not one and is not read into memory.
+    static constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
+
+    static constexpr const char* kLogTitle = "Import Lyrics";
+    static constexpr const char* kUnableToOpenText = "Error: Unable to open lyric file.";
+    static constexpr const char* kMemoryAllocationText = "Error: Memory Allocation failed.";
+    static constexpr const char* kNoLyricsText =
+        "There was an error opening or reading the Lyrics file,\nor the Lyrics file contained no "
+        "Lyrics.\n\nPlease check the file and try again.";
+    static constexpr const char* kNoLyricsLogText = "Error opening/reading Lyric file.\n";
+
+    // By the file name's extension, letter case ignored and cut to three letters, so ".midi"
+    // and ".MID" are MIDI.
+    static FileType TypeFromPath(const QString& path);
+
+    // Reads the file into lyrics (lines separated by "\n"). The document is cleared, and filled
+    // when the file is an LRC file. An unknown file type fails with an empty message: the import
+    // ends without a word to the user. Every other failure carries the message to show.
+    static MStatus Read(const QString& path, QString& lyrics, LrcDocument& document,
+                        const LogMessage& log = LogMessage());
+
+    // The lyrics text of a file's bytes, by type.
+    static QString Convert(FileType type, QByteArrayView bytes, LrcDocument& document);
+};
