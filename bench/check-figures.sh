@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Measures the engine's speed figures and checks them against their targets:
+#   WriteRwMemory of a 4-minute song of 64 lines of 6 words, title and credits pages on   <= 50 ms
+#   GenerateKaraokeLineList + RenderPage for 500 lines of lyrics                         <= 5 ms
+#   saving and loading that reference project                                            <= 20 ms each
 #   decoding a 4-minute stream (72,000 packets, 40 % tiles) to its final screen   <= 10 ms
 #   one 8-word line at height 24 (every SweepWord, DrawTextBlock, EraseTextBlock)  <= 0.5 ms bold,
 #                                                                                   <= 1.5 ms with outline
@@ -36,6 +39,10 @@ check() {  # label, measured, limit, unit
 check "decode 4-minute stream to its final screen" "$(median_us BM_DecodeFourMinuteStream)" 10000 us
 check "8-word line, bold: sweeps + draw + erase" "$(median_us BM_LineBold)" 500 us
 check "8-word line, bold with outline: sweeps + draw + erase" "$(median_us BM_LineBoldOutline)" 1500 us
+check "WriteRwMemory, 4-minute reference song" "$(median_us BM_WriteRwMemoryReferenceSong)" 50000 us
+check "line list + page preview, 500 lines" "$(median_us BM_LineListAndPagePreview500Lines)" 5000 us
+check "save the reference project" "$(median_us BM_SaveReferenceProject)" 20000 us
+check "load the reference project" "$(median_us BM_LoadReferenceProject)" 20000 us
 
 "$bench" --write-stream "$tmp/four.cdg"
 now_us() { echo $(($(date +%s%N) / 1000)); }

@@ -1,6 +1,5 @@
 #include "base/MTextCodec.h"
 
-#include <QStringDecoder>
 
 namespace {
 
@@ -14,9 +13,48 @@ constexpr char16_t kHigh[32] = {
 }  // namespace
 
 bool MTextCodec::IsValidUtf8(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(bytes);
-    return !decoder.hasError();
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uint8_t lead = static_cast<uint8_t>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int length = 0;
+        uint32_t code = 0;
+        uint32_t smallest = 0;
+        if ((lead & 0xE0) == 0xC0) {
+            length = 2;
+            code = lead & 0x1F;
+            smallest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3;
+            code = lead & 0x0F;
+            smallest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4;
+            code = lead & 0x07;
+            smallest = 0x10000;
+        } else {
+            return false;
+        }
+        if (n - i < length) {
+            return false;
+        }
+        for (int k = 1; k < length; ++k) {
+            const uint8_t next = static_cast<uint8_t>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
 }
 
 QString MTextCodec::FromWindows1252(QByteArrayView bytes) {

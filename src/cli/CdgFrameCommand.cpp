@@ -1,5 +1,6 @@
 #include "cli/CdgFrameCommand.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <algorithm>
 #include <cmath>
@@ -70,6 +71,9 @@ int CdgFrameCommand::Run(const QStringList& args) {
                              : renderer.ViewIndexedImage(MRwRenderer::kWidth * factor,
                                                          MRwRenderer::kHeight * factor);
     const QString out = parser.value(output);
+    // PNG support is built into Qt: looking through the image plugins first would take longer
+    // than decoding the whole file.
+    QCoreApplication::setLibraryPaths(QStringList());
     if (!SavePng(image, out)) {
         return Fail(QStringLiteral("%1: cannot write the PNG file").arg(out));
     }

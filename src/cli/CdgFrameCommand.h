@@ -13,5 +13,6 @@ public:
             "window shows (inner area and border), or with --raw the whole 300 x 216 screen "
             "memory.");
     }
+    bool NeedsApplication() const override { return false; }
     int Run(const QStringList& args) override;
 };

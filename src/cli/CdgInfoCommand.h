@@ -10,5 +10,6 @@ public:
         return QStringLiteral("Counts the packets of a CD+G file by instruction and tells its "
                               "duration and the times of its first and last non-empty packets.");
     }
+    bool NeedsApplication() const override { return false; }
     int Run(const QStringList& args) override;
 };

@@ -17,6 +17,8 @@ public:
     virtual QString Summary() const = 0;
     // Whether the command draws text (and so needs the font system).
     virtual bool NeedsFonts() const { return false; }
+    // Whether the command needs a Qt application object at all (starting one takes a while).
+    virtual bool NeedsApplication() const { return true; }
     // args holds the arguments after the command words.
     virtual int Run(const QStringList& args) = 0;
 

@@ -10,12 +10,18 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <string>
+
 #include "cli/CdgDemoCommand.h"
 #include "cli/CdgFrameCommand.h"
 #include "cli/CdgInfoCommand.h"
+#ifndef QUILM_CLI_FRONT
 #include "cli/ProjectInfoCommand.h"
 #include "cli/ProjectRenderCommand.h"
 #include "log/MLogSetup.h"
+#endif
 
 namespace {
 
@@ -24,8 +30,10 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<CdgInfoCommand>());
     commands.push_back(std::make_unique<CdgFrameCommand>());
     commands.push_back(std::make_unique<CdgDemoCommand>());
+#ifndef QUILM_CLI_FRONT
     commands.push_back(std::make_unique<ProjectInfoCommand>());
     commands.push_back(std::make_unique<ProjectRenderCommand>());
+#endif
     return commands;
 }
 
@@ -38,6 +46,20 @@ void PrintUsage(const std::vector<std::unique_ptr<CliCommand>>& commands, FILE* 
     std::fputs("\nRun 'quilm-cli COMMAND --help' for the arguments of a command.\n", to);
 }
 
+#ifdef QUILM_CLI_FRONT
+// Hands the command to quilm-cli-full, which sits beside this program.
+int RunFull(char** argv) {
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof(self) - 1);
+    std::string path = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string(argv[0]);
+    const size_t slash = path.rfind('/');
+    path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "quilm-cli-full";
+    ::execv(path.c_str(), argv);
+    std::fprintf(stderr, "quilm-cli: cannot run %s: %s\n", path.c_str(), std::strerror(errno));
+    return CliCommand::kFailed;
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +68,14 @@ int main(int argc, char** argv) {
         args << QString::fromLocal8Bit(argv[i]);
     }
     auto commands = Commands();
+#ifdef QUILM_CLI_FRONT
+    if (!args.isEmpty() && args[0] == QLatin1String("cdg") && args.size() >= 2 &&
+        args[1] != QLatin1String("--help") && args[1] != QLatin1String("-h")) {
+        // handled here
+    } else {
+        return RunFull(argv);
+    }
+#endif
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h") ||
         args[0] == QLatin1String("help")) {
         PrintUsage(commands, args.isEmpty() ? stderr : stdout);
@@ -80,10 +110,12 @@ int main(int argc, char** argv) {
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
         }
         app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
+    } else if (chosen->NeedsApplication()) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("quilm-cli"));
+#ifndef QUILM_CLI_FRONT
     MLogSetup::ApplyEnvironment();
+#endif
     return chosen->Run(args.mid(words));
 }

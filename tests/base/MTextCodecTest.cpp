@@ -12,7 +12,7 @@ TEST(MTextCodec, Utf8StaysUtf8) {
 }
 
 TEST(MTextCodec, OtherBytesAreWindows1252) {
-    const QByteArray cp1252("Caf\xe9 \x93quoted\x94 \x80 \x85", 18);
+    const QByteArray cp1252("Caf\xe9 \x93quoted\x94 \x80 \x85", 17);
     EXPECT_FALSE(MTextCodec::IsValidUtf8(cp1252));
     EXPECT_EQ(MTextCodec::Decode(cp1252), QStringLiteral("Café \u201Cquoted\u201D \u20AC \u2026"));
     // A truncated UTF-8 sequence is not UTF-8.
