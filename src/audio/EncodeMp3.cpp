@@ -10,6 +10,7 @@
 
 #include "audio/MLameLibrary.h"
 #include "audio/MProgress.h"
+#include "audio/WaveFormat.h"
 
 namespace {
 
@@ -63,9 +64,10 @@ MStatus ReadSourceFormat(QIODevice& source, SourceFormat* format) {
             if (length < 16 || source.read(reinterpret_cast<char*>(f), 16) != 16) {
                 return Failure(QStringLiteral("The WAV file's format block is too short"));
             }
-            format->channels = qFromLittleEndian<uint16_t>(f + 2);
-            format->sampleRate = static_cast<int>(qFromLittleEndian<uint32_t>(f + 4));
-            format->bits = qFromLittleEndian<uint16_t>(f + 14);
+            const WaveFormat fmt = WaveFormat::FromFmtBlock(f);
+            format->channels = fmt.channels;
+            format->sampleRate = static_cast<int>(fmt.sampleRate);
+            format->bits = fmt.bitsPerSample;
             if ((format->channels != 1 && format->channels != 2) ||
                 (format->bits != 8 && format->bits != 16)) {
                 return Failure(QStringLiteral(

@@ -43,6 +43,11 @@ inline double CrossingsPerSecond(const std::vector<int16_t>& s, int channels, in
 
 class Recorder : public MProgress {
 public:
+    void Begin(const QString& t, bool cancel) override {
+        title = t;
+        canCancel = cancel;
+    }
+    void End() override { ended = true; }
     void SetPercent(int percent) override {
         if (percents.empty()) {
             pollsBeforeFirstPercent = polls;
@@ -51,6 +56,9 @@ public:
     }
     bool IsCancelled() override { return ++polls > cancelAfterPolls; }
 
+    QString title;
+    bool canCancel = true;
+    bool ended = false;
     std::vector<int> percents;
     int polls = 0;
     int pollsBeforeFirstPercent = -1;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QMap>
 #include <vector>
 
@@ -162,9 +161,9 @@ TEST(Mp3Encoding, MonoEightBitRawAndMemorySources) {
               AudioFixtures::ReadAll(fx.Path("mono.mp3")));
 
     // Bytes that do not start with "RIFF" are 44,100 Hz 16-bit stereo.
-    const QByteArray raw = AudioFixtures::Run(
-        "ffmpeg", {"-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
-                   "sine=frequency=550:duration=1", "-ac", "2", "-f", "s16le", "pipe:1"});
+    const QByteArray raw =
+        AudioFixtures::Run("ffmpeg", {"-f", "lavfi", "-i", "sine=frequency=550:duration=1", "-ac",
+                                      "2", "-f", "s16le", "pipe:1"});
     ASSERT_EQ(raw.size(), 176400);
     ASSERT_TRUE(EncodeMp3(Lame(), raw, fx.Path("raw.mp3"), {}, nullptr).IsOk());
     EXPECT_EQ(AudioFixtures::Probe(fx.Path("raw.mp3"))["stream.channels"], "2");
@@ -173,10 +172,8 @@ TEST(Mp3Encoding, MonoEightBitRawAndMemorySources) {
     EXPECT_NEAR(EncodingProbes::CrossingsPerSecond(s, 2, 44100, 4410, 40000), 1100, 20);
 
     // A file that claims far more data than it holds is encoded as far as it goes.
-    QByteArray cut = AudioFixtures::ReadAll(fx.Make("cut.wav", "sine=duration=0.5", {"-ac", "2"}));
-    const int data = cut.indexOf("data");
-    ASSERT_GT(data, 0);
-    qToLittleEndian<uint32_t>(0x7FFFFFF0u, reinterpret_cast<uchar*>(cut.data()) + data + 4);
+    const QByteArray cut =
+        WavImage().Fmt(1, 2, 44100, 16).Data(QByteArray(88200, '\1'), 0x7FFFFFF0).Bytes();
     ASSERT_TRUE(EncodeMp3(Lame(), cut, fx.Path("cut.mp3"), {}, nullptr).IsOk());
     EXPECT_NEAR(AudioFixtures::Probe(fx.Path("cut.mp3"))["format.duration"].toDouble(), 0.5, 0.1);
 }
@@ -185,32 +182,22 @@ TEST(Mp3Encoding, FailuresLeaveNoOutput) {
     AudioFixtures fx;
     const QString wav = fx.Make("tone.wav", "sine=duration=3", {"-ac", "2"});
     const QString out = fx.Path("out.mp3");
-    const QString kept = fx.Path("kept.mp3");
-    ASSERT_TRUE(AudioFixtures::WriteAll(kept, "an earlier export"));
+    ASSERT_TRUE(AudioFixtures::WriteAll(out, "an earlier export"));
 
     MLameLibrary missing("libmp3lame-not-installed.so.0");
     EXPECT_FALSE(EncodeMp3(missing, wav, out, {}, nullptr).IsOk());
-
-    const QString deep =
-        fx.Make("deep.wav", "sine=duration=0.3", {"-ac", "2", "-c:a", "pcm_s24le"});
-    EXPECT_FALSE(EncodeMp3(Lame(), deep, kept, {}, nullptr).IsOk());
-    EXPECT_EQ(AudioFixtures::ReadAll(kept), "an earlier export");
-
-    EXPECT_FALSE(EncodeMp3(Lame(), QByteArray(), out, {}, nullptr).IsOk());
     EXPECT_FALSE(EncodeMp3(Lame(), fx.Path("missing.wav"), out, {}, nullptr).IsOk());
     EXPECT_FALSE(EncodeMp3(Lame(), wav, fx.Path("no/folder/out.mp3"), {}, nullptr).IsOk());
-    const QString noData = fx.Path("nodata.wav");
-    ASSERT_TRUE(AudioFixtures::WriteAll(noData, WavImage().Fmt(1, 2, 44100, 16).Data({}).Bytes()));
-    EXPECT_FALSE(EncodeMp3(Lame(), noData, out, {}, nullptr).IsOk());
-    const QString oddRate = fx.Path("oddrate.wav");
-    ASSERT_TRUE(AudioFixtures::WriteAll(
-        oddRate, WavImage().Fmt(1, 2, 3, 16).Data(QByteArray(4000, '\0')).Bytes()));
-    EXPECT_FALSE(EncodeMp3(Lame(), oddRate, out, {}, nullptr).IsOk());
-
+    for (const QByteArray& source :
+         {QByteArray(), WavImage().Fmt(1, 2, 44100, 24).Data(QByteArray(600, '\0')).Bytes(),
+          WavImage().Fmt(1, 2, 44100, 16).Data({}).Bytes(),
+          WavImage().Fmt(1, 2, 3, 16).Data(QByteArray(4000, '\0')).Bytes()}) {
+        EXPECT_FALSE(EncodeMp3(Lame(), source, out, {}, nullptr).IsOk());
+    }
     Recorder cancel;
     cancel.cancelAfterPolls = 5;
-    EXPECT_FALSE(EncodeMp3(Lame(), wav, kept, {}, &cancel).IsOk());
-    EXPECT_EQ(AudioFixtures::ReadAll(kept), "an earlier export");
-    EXPECT_FALSE(QFileInfo::exists(out));
-    EXPECT_EQ(QDir(fx.Dir()).entryList({"*.mp3.*"}, QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_FALSE(EncodeMp3(Lame(), wav, out, {}, &cancel).IsOk());
+    EXPECT_EQ(AudioFixtures::ReadAll(out), "an earlier export");
+    EXPECT_EQ(QDir(fx.Dir()).entryList({"*.mp3*"}, QDir::Files | QDir::Hidden),
+              QStringList({"out.mp3"}));
 }

@@ -18,17 +18,20 @@ TEST(WmaEncoding, SilenceAroundTheMusicWithAttributes) {
     Recorder progress;
     const MStatus status = EncodeWma(wma, wav, 25, &progress, 22050, 44100,
                                      {{"Title", MediaAttribute::kText, "Wma Title"},
-                                      {"Author", MediaAttribute::kText, "Wma Artist"}});
+                                      {"Author", MediaAttribute::kText, "Wma Artist"},
+                                      {"WM/TrackNumber", MediaAttribute::kNumber, " 12"}});
     ASSERT_TRUE(status.IsOk()) << status.Text().toStdString();
 
     const auto probe = AudioFixtures::Probe(wma);
     EXPECT_EQ(probe["stream.codec_name"], "wmav2");
-    EXPECT_EQ(probe["stream.bit_rate"], "160000");
+    EXPECT_EQ(probe["stream.sample_rate"], "44100");
     EXPECT_EQ(probe["stream.channels"], "2");
     EXPECT_EQ(probe["format.tag.title"], "Wma Title");
     EXPECT_EQ(probe["format.tag.artist"], "Wma Artist");
+    EXPECT_EQ(probe["format.tag.track"], "12");
     EXPECT_NEAR(probe["format.duration"].toDouble(), 3.5, 0.1);
 
+    // Half a second of silence, the tone, a second of silence.
     const auto s = EncodingProbes::Samples(fx.DecodeS16(wma));
     EXPECT_NEAR(s.size() / 2 / 44100.0, 3.5, 0.1);
     EXPECT_LT(EncodingProbes::Peak(s, 2, 0, 20000), 100);
@@ -43,12 +46,18 @@ TEST(WmaEncoding, SilenceAroundTheMusicWithAttributes) {
     EXPECT_EQ(progress.percents, expected);
 }
 
-TEST(WmaEncoding, MonoEightBitSourceAndFailures) {
+TEST(WmaEncoding, ProfilesMonoSourcesAndFailures) {
     AudioFixtures fx;
+    // Every profile number has its bit rate; 8-bit mono becomes 44,100 Hz stereo.
     const QString mono = fx.Make("mono8.wav", "sine=frequency=330:duration=1", {"-c:a", "pcm_u8"});
-    ASSERT_TRUE(EncodeWma(fx.Path("mono.wma"), mono, 23, nullptr, 0, 0, {}).IsOk());
-    EXPECT_EQ(AudioFixtures::Probe(fx.Path("mono.wma"))["stream.bit_rate"], "96000");
-    const auto s = EncodingProbes::Samples(fx.DecodeS16(fx.Path("mono.wma")));
+    for (const auto& [profile, bitRate] : std::vector<std::pair<int, QString>>{
+             {23, "96000"}, {24, "128000"}, {25, "160000"}, {26, "192000"}}) {
+        SCOPED_TRACE(profile);
+        const QString wma = fx.Path(QString("p%1.wma").arg(profile));
+        ASSERT_TRUE(EncodeWma(wma, mono, profile, nullptr, 0, 0, {}).IsOk());
+        EXPECT_EQ(AudioFixtures::Probe(wma)["stream.bit_rate"], bitRate);
+    }
+    const auto s = EncodingProbes::Samples(fx.DecodeS16(fx.Path("p23.wma")));
     EXPECT_NEAR(s.size() / 2 / 44100.0, 1.0, 0.1);
     EXPECT_NEAR(EncodingProbes::CrossingsPerSecond(s, 2, 44100, 4410, 40000), 660, 15);
 
@@ -59,9 +68,8 @@ TEST(WmaEncoding, MonoEightBitSourceAndFailures) {
         fx.Make("deep.wav", "sine=duration=0.2", {"-ac", "2", "-c:a", "pcm_s24le"});
     for (const QString& source : {fx.Path("missing.wav"), junk, deep}) {
         SCOPED_TRACE(source.toStdString());
-        const MStatus status = EncodeWma(out, source, 24, nullptr, 0, 0, {});
-        EXPECT_FALSE(status.IsOk());
-        EXPECT_EQ(status.Text(), "Error Failed to open AVI File.");
+        EXPECT_EQ(EncodeWma(out, source, 24, nullptr, 0, 0, {}).Text(),
+                  "Error Failed to open AVI File.");
     }
     const QString wav = fx.Make("tone.wav", "sine=duration=3", {"-ac", "2"});
     EXPECT_FALSE(EncodeWma(out, wav, 7, nullptr, 0, 0, {}).IsOk());
