@@ -86,12 +86,7 @@ MStatus MWaveReader::OpenDevice(const QString& name) {
     if (fmtBytes < 16 || device_->read(reinterpret_cast<char*>(raw), 16) != 16) {
         return fail(QStringLiteral("the \"fmt \" chunk is too short"));
     }
-    format_.formatTag = qFromLittleEndian<uint16_t>(raw);
-    format_.channels = qFromLittleEndian<uint16_t>(raw + 2);
-    format_.sampleRate = qFromLittleEndian<uint32_t>(raw + 4);
-    format_.byteRate = qFromLittleEndian<uint32_t>(raw + 8);
-    format_.blockAlign = qFromLittleEndian<uint16_t>(raw + 12);
-    format_.bitsPerSample = qFromLittleEndian<uint16_t>(raw + 14);
+    format_ = WaveFormat::FromFmtBlock(raw);
     if (format_.formatTag != WaveFormat::kTagPcm && fmtBytes >= 18) {
         uint8_t extraSize[2];
         if (device_->read(reinterpret_cast<char*>(extraSize), 2) != 2) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/WaveFormat.h"
+
 namespace {
 
 constexpr uint16_t kFormatExtensible = 0xFFFE;
@@ -94,12 +96,13 @@ void WavInFile::ReadHeaders() {
             if (!ReadExact(device_, raw, wanted)) {
                 return;
             }
-            header_.formatTag = qFromLittleEndian<uint16_t>(raw);
-            header_.channels = qFromLittleEndian<uint16_t>(raw + 2);
-            header_.sampleRate = qFromLittleEndian<uint32_t>(raw + 4);
-            header_.byteRate = qFromLittleEndian<uint32_t>(raw + 8);
-            header_.blockAlign = qFromLittleEndian<uint16_t>(raw + 12);
-            header_.bitsPerSample = qFromLittleEndian<uint16_t>(raw + 14);
+            const WaveFormat f = WaveFormat::FromFmtBlock(raw);
+            header_.formatTag = f.formatTag;
+            header_.channels = f.channels;
+            header_.sampleRate = f.sampleRate;
+            header_.byteRate = f.byteRate;
+            header_.blockAlign = f.blockAlign;
+            header_.bitsPerSample = f.bitsPerSample;
             skipBytes -= wanted;
             formatSeen = true;
         } else if (std::memcmp(label.data(), "fact", 4) == 0) {

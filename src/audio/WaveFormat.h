@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtEndian>
 #include <cstdint>
 
 // The format of a stream of audio samples, as a WAV "fmt " block describes it.
@@ -16,6 +17,18 @@ struct WaveFormat {
     uint16_t bitsPerSample = 0;
     // The bytes after the 18-byte WAVEFORMATEX (their count is the record's extra size).
     QByteArray extra;
+
+    // The first 16 bytes of a "fmt " block (little-endian), without extra bytes.
+    static WaveFormat FromFmtBlock(const uint8_t* bytes) {
+        WaveFormat f;
+        f.formatTag = qFromLittleEndian<uint16_t>(bytes);
+        f.channels = qFromLittleEndian<uint16_t>(bytes + 2);
+        f.sampleRate = qFromLittleEndian<uint32_t>(bytes + 4);
+        f.byteRate = qFromLittleEndian<uint32_t>(bytes + 8);
+        f.blockAlign = qFromLittleEndian<uint16_t>(bytes + 12);
+        f.bitsPerSample = qFromLittleEndian<uint16_t>(bytes + 14);
+        return f;
+    }
 
     static WaveFormat Pcm(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
         WaveFormat f;

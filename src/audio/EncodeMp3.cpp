@@ -1,0 +1,252 @@
+#include "audio/EncodeMp3.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "audio/MLameLibrary.h"
+#include "audio/MProgress.h"
+#include "audio/WaveFormat.h"
+
+namespace {
+
+constexpr int64_t kSilenceBlockBytes = 88200;
+
+struct SourceFormat {
+    int sampleRate = 44100;
+    int channels = 2;
+    int bits = 16;
+    int64_t dataBytes = 0;
+};
+
+MStatus Failure(const QString& text) {
+    return MStatus::Failure(text, MStatus::Icon::None);
+}
+
+// Finds the sample data of a WAV source, leaving the device at its first byte.
+MStatus ReadSourceFormat(QIODevice& source, SourceFormat* format) {
+    char head[12];
+    const qint64 got = source.read(head, 12);
+    if (got < 12 || std::memcmp(head, "RIFF", 4) != 0) {
+        // Raw PCM from its first byte.
+        *format = SourceFormat();
+        format->dataBytes = source.size();
+        source.seek(0);
+        return format->dataBytes > 0 ? MStatus::Ok()
+                                     : Failure(QStringLiteral("The audio is empty"));
+    }
+    bool formatSeen = false;
+    for (;;) {
+        uint8_t chunk[8];
+        if (source.read(reinterpret_cast<char*>(chunk), 8) != 8) {
+            return Failure(QStringLiteral("The WAV file has no audio data"));
+        }
+        const uint32_t length = qFromLittleEndian<uint32_t>(chunk + 4);
+        if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!formatSeen) {
+                return Failure(QStringLiteral("The WAV file has no format block"));
+            }
+            // A truncated file (or a header written before the length was known) holds less
+            // than it declares.
+            format->dataBytes = std::min<int64_t>(length, source.size() - source.pos());
+            if (format->dataBytes <= 0) {
+                return Failure(QStringLiteral("The WAV file has no audio data"));
+            }
+            return MStatus::Ok();
+        }
+        int64_t skip = length;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            uint8_t f[16];
+            if (length < 16 || source.read(reinterpret_cast<char*>(f), 16) != 16) {
+                return Failure(QStringLiteral("The WAV file's format block is too short"));
+            }
+            const WaveFormat fmt = WaveFormat::FromFmtBlock(f);
+            format->channels = fmt.channels;
+            format->sampleRate = static_cast<int>(fmt.sampleRate);
+            format->bits = fmt.bitsPerSample;
+            if ((format->channels != 1 && format->channels != 2) ||
+                (format->bits != 8 && format->bits != 16)) {
+                return Failure(QStringLiteral(
+                    "Only WAV files of 8 or 16 bits with 1 or 2 channels can be encoded"));
+            }
+            formatSeen = true;
+            skip -= 16;
+        }
+        skip += length & 1;  // chunks of odd length are padded
+        if (source.pos() + skip > source.size() || !source.seek(source.pos() + skip)) {
+            return Failure(QStringLiteral("The WAV file has no audio data"));
+        }
+    }
+}
+
+// Frees the encoder on every way out.
+class LameSession {
+public:
+    explicit LameSession(const MLameLibrary& lame) : fn_(lame.Fn()), flags_(fn_.lame_init()) {}
+    ~LameSession() {
+        if (flags_ != nullptr) {
+            fn_.lame_close(flags_);
+        }
+    }
+    LameSession(const LameSession&) = delete;
+    LameSession& operator=(const LameSession&) = delete;
+
+    MLameLibrary::Flags* Flags() const { return flags_; }
+
+private:
+    const MLameLibrary::Functions& fn_;
+    MLameLibrary::Flags* flags_;
+};
+
+MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outputPath,
+               const Mp3EncodeOptions& options, MProgress* progress) {
+    if (!lame.IsComplete()) {
+        return Failure(QStringLiteral("MP3 encoding is not available"));
+    }
+    const MLameLibrary::Functions& fn = lame.Fn();
+    LameSession session(lame);
+    MLameLibrary::Flags* gf = session.Flags();
+    if (gf == nullptr) {
+        return Failure(QStringLiteral("The MP3 encoder could not be started"));
+    }
+    if (fn.lame_set_brate != nullptr) {
+        fn.lame_set_brate(gf, options.bitRateKbps);
+    }
+    // ID3 texts are ISO 8859-1; characters beyond it become '?'.
+    const QByteArray title = options.title.toLatin1();
+    const QByteArray artist = options.artist.toLatin1();
+    if (fn.id3tag_init != nullptr) {
+        fn.id3tag_init(gf);
+        if (!title.isEmpty() && fn.id3tag_set_title != nullptr) {
+            fn.id3tag_set_title(gf, title.constData());
+        }
+        if (!artist.isEmpty() && fn.id3tag_set_artist != nullptr) {
+            fn.id3tag_set_artist(gf, artist.constData());
+        }
+    }
+
+    QSaveFile output(outputPath);
+    if (!output.open(QIODevice::WriteOnly)) {
+        return Failure(
+            QStringLiteral("Cannot create \"%1\": %2").arg(outputPath, output.errorString()));
+    }
+    SourceFormat format;
+    MStatus status = ReadSourceFormat(source, &format);
+    if (!status) {
+        return status;
+    }
+    fn.lame_set_in_samplerate(gf, format.sampleRate);
+    fn.lame_set_num_channels(gf, format.channels);
+    if (fn.lame_init_params(gf) < 0) {
+        return Failure(QStringLiteral("The MP3 encoder does not accept this audio (%1 Hz)")
+                           .arg(format.sampleRate));
+    }
+
+    const int frameBytes = format.channels * format.bits / 8;
+    const int64_t dataBlockBytes =
+        (format.channels == 2 ? 88200 : 44100) / (format.bits == 8 ? 2 : 1);
+    const int64_t total = format.dataBytes + int64_t{frameBytes} * options.trailingFrames;
+    int64_t leadingLeft = int64_t{frameBytes} * options.leadingFrames;
+    int64_t dataLeft = format.dataBytes;
+    int64_t counted = 0;
+    int lastPercent = -1;
+
+    std::vector<uint8_t> block(static_cast<size_t>(kSilenceBlockBytes));
+    std::vector<short> stereo;
+    std::vector<unsigned char> mp3;
+    auto writeOut = [&output](const unsigned char* bytes, int n) {
+        return n <= 0 || output.write(reinterpret_cast<const char*>(bytes), n) == n;
+    };
+
+    while (leadingLeft > 0 || counted < total) {
+        if (progress != nullptr && progress->IsCancelled()) {
+            output.cancelWriting();
+            return Failure(QStringLiteral("MP3 encoding was cancelled"));
+        }
+        int64_t bytes = 0;
+        if (leadingLeft > 0) {
+            bytes = std::min(leadingLeft, kSilenceBlockBytes);
+            std::fill_n(block.begin(), bytes, uint8_t{0});
+            leadingLeft -= bytes;
+        } else {
+            if (dataLeft > 0) {
+                const int64_t want = std::min({dataLeft, dataBlockBytes, total - counted});
+                bytes =
+                    std::max<qint64>(0, source.read(reinterpret_cast<char*>(block.data()), want));
+                dataLeft = bytes < want ? 0 : dataLeft - bytes;
+            }
+            if (bytes == 0) {
+                // The data are used up: trailing silence up to the total.
+                dataLeft = 0;
+                bytes = std::min(kSilenceBlockBytes, total - counted);
+                std::fill_n(block.begin(), bytes, uint8_t{0});
+            }
+            counted += bytes;
+            const int percent = static_cast<int>(std::min<int64_t>(100, counted * 100 / total));
+            if (percent != lastPercent && progress != nullptr) {
+                progress->SetPercent(percent);
+            }
+            lastPercent = percent;
+        }
+
+        // To 16-bit interleaved stereo; for mono the encoder reads every other sample.
+        const int frames = static_cast<int>(bytes / frameBytes);
+        stereo.resize(static_cast<size_t>(frames) * 2);
+        for (int i = 0; i < frames; ++i) {
+            for (int c = 0; c < 2; ++c) {
+                const int channel = format.channels == 2 ? c : 0;
+                const uint8_t* p = block.data() + i * frameBytes + channel * (format.bits / 8);
+                stereo[static_cast<size_t>(2 * i + c)] =
+                    format.bits == 8 ? static_cast<short>((p[0] - 128) * 256)
+                                     : qFromLittleEndian<int16_t>(p);
+            }
+        }
+        mp3.resize(static_cast<size_t>(frames) * 5 / 4 + 7200);
+        const int encoded = fn.lame_encode_buffer_interleaved(gf, stereo.data(), frames, mp3.data(),
+                                                              static_cast<int>(mp3.size()));
+        if (encoded < 0) {
+            output.cancelWriting();
+            return Failure(QStringLiteral("The MP3 encoder failed (%1)").arg(encoded));
+        }
+        if (!writeOut(mp3.data(), encoded)) {
+            output.cancelWriting();
+            return Failure(
+                QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, output.errorString()));
+        }
+    }
+    mp3.resize(7200 + 132300);
+    const int flushed = fn.lame_encode_flush(gf, mp3.data(), static_cast<int>(mp3.size()));
+    if (flushed < 0) {
+        output.cancelWriting();
+        return Failure(QStringLiteral("The MP3 encoder failed (%1)").arg(flushed));
+    }
+    if (!writeOut(mp3.data(), flushed) || !output.commit()) {
+        return Failure(
+            QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, output.errorString()));
+    }
+    return MStatus::Ok();
+}
+
+}  // namespace
+
+MStatus EncodeMp3(const MLameLibrary& lame, const QString& sourcePath, const QString& outputPath,
+                  const Mp3EncodeOptions& options, MProgress* progress) {
+    QFile source(sourcePath);
+    if (!source.open(QIODevice::ReadOnly)) {
+        return Failure(
+            QStringLiteral("Cannot open \"%1\": %2").arg(sourcePath, source.errorString()));
+    }
+    return Encode(lame, source, outputPath, options, progress);
+}
+
+MStatus EncodeMp3(const MLameLibrary& lame, const QByteArray& source, const QString& outputPath,
+                  const Mp3EncodeOptions& options, MProgress* progress) {
+    QByteArray copy = source;  // shares the data; QBuffer needs a non-const array
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return Encode(lame, buffer, outputPath, options, progress);
+}
