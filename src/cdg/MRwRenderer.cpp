@@ -323,38 +323,6 @@ uint8_t MRwRenderer::PixelAt(int x, int y) const {
     return Current()[y * kPitch + x];
 }
 
-std::vector<uint8_t> MRwRenderer::ScreenIndices() const {
-    std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight);
-    std::lock_guard<std::mutex> lock(screenMutex_);
-    for (int y = 0; y < kHeight; ++y) {
-        std::memcpy(out.data() + y * kWidth, Current() + y * kPitch, kWidth);
-    }
-    return out;
-}
-
-QImage MRwRenderer::RawImage() const {
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    std::lock_guard<std::mutex> lock(screenMutex_);
-    uint32_t argb[16];
-    for (int i = 0; i < 16; ++i) {
-        argb[i] = CdgColour::ToArgb(colours_[i]);
-    }
-    for (int y = 0; y < kHeight; ++y) {
-        auto* dst = reinterpret_cast<uint32_t*>(image.scanLine(y));
-        const uint8_t* src = Current() + y * kPitch;
-        for (int x = 0; x < kWidth; ++x) {
-            dst[x] = argb[src[x] & 0x0F];
-        }
-    }
-    return image;
-}
-
-QImage MRwRenderer::ViewImage(int width, int height) const {
-    QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
-    PaintView(image, image.rect());
-    return image;
-}
-
 void MRwRenderer::ViewIndicesLocked(uint8_t* out, int outPitch, int width, int height,
                                     const QRect& r) const {
     const ViewGeometry g(width, height);
@@ -383,54 +351,28 @@ void MRwRenderer::ViewIndicesLocked(uint8_t* out, int outPitch, int width, int h
     }
 }
 
-void MRwRenderer::PaintView(QImage& target, const QRect& region) const {
-    const QRect r = region.intersected(target.rect());
-    if (r.isEmpty() || target.format() != QImage::Format_RGB32) {
-        return;
+void MRwRenderer::ViewIndices(uint8_t* out, int outPitch, int width, int height, const QRect& region,
+                              std::array<MColorRef, 16>* colours) const {
+    const QRect r = region.intersected(QRect(0, 0, width, height));
+    std::lock_guard<std::mutex> lock(screenMutex_);
+    if (!r.isEmpty()) {
+        ViewIndicesLocked(out, outPitch, width, height, r);
     }
-    std::vector<uint8_t> indices(static_cast<size_t>(r.width()) * r.height());
-    uint32_t argb[16];
-    {
-        std::lock_guard<std::mutex> lock(screenMutex_);
-        ViewIndicesLocked(indices.data(), r.width(), target.width(), target.height(), r);
-        for (int i = 0; i < 16; ++i) {
-            argb[i] = CdgColour::ToArgb(colours_[i]);
-        }
-    }
-    for (int y = 0; y < r.height(); ++y) {
-        auto* dst = reinterpret_cast<uint32_t*>(target.scanLine(r.top() + y)) + r.left();
-        const uint8_t* src = indices.data() + static_cast<size_t>(y) * r.width();
-        for (int x = 0; x < r.width(); ++x) {
-            dst[x] = argb[src[x]];
-        }
+    if (colours) {
+        *colours = colours_;
     }
 }
 
-QImage MRwRenderer::RawIndexedImage() const {
-    QImage image(kWidth, kHeight, QImage::Format_Indexed8);
-    QList<QRgb> table(16);
+std::vector<uint8_t> MRwRenderer::ScreenIndices(std::array<MColorRef, 16>* colours) const {
+    std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight);
     std::lock_guard<std::mutex> lock(screenMutex_);
-    for (int i = 0; i < 16; ++i) {
-        table[i] = CdgColour::ToArgb(colours_[i]);
-    }
-    image.setColorTable(table);
     for (int y = 0; y < kHeight; ++y) {
-        std::memcpy(image.scanLine(y), Current() + y * kPitch, kWidth);
+        std::memcpy(out.data() + y * kWidth, Current() + y * kPitch, kWidth);
     }
-    return image;
-}
-
-QImage MRwRenderer::ViewIndexedImage(int width, int height) const {
-    QImage image(std::max(1, width), std::max(1, height), QImage::Format_Indexed8);
-    QList<QRgb> table(16);
-    std::lock_guard<std::mutex> lock(screenMutex_);
-    for (int i = 0; i < 16; ++i) {
-        table[i] = CdgColour::ToArgb(colours_[i]);
+    if (colours) {
+        *colours = colours_;
     }
-    image.setColorTable(table);
-    ViewIndicesLocked(image.bits(), static_cast<int>(image.bytesPerLine()), image.width(),
-                      image.height(), image.rect());
-    return image;
+    return out;
 }
 
 QRect MRwRenderer::ViewRectForScreenRect(const QRect& screenRect, int width, int height) {

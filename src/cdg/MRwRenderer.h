@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QRect>
 #include <array>
 #include <atomic>
@@ -65,19 +64,15 @@ public:
     int TransparentColor() const;
     bool HasTransparentColor() const;
     uint8_t PixelAt(int x, int y) const;
-    // A copy of the screen's colour indices, 300 x 216, row by row without padding.
-    std::vector<uint8_t> ScreenIndices() const;
 
-    // The whole screen memory through the colour table.
-    QImage RawImage() const;
-    // What a view of the given size shows: the inner area with the fine offsets, stretched to
-    // the view, and the four border strips in the border colour.
-    QImage ViewImage(int width, int height) const;
-    // The same two pictures as 8-bit images with the 16-colour table (small and quick to save).
-    QImage RawIndexedImage() const;
-    QImage ViewIndexedImage(int width, int height) const;
-    // Paints the part region of a view whose size is target's size into target (RGB32).
-    void PaintView(QImage& target, const QRect& region) const;
+    // What a view of width x height shows, as colour indices, for the pixels of region (view
+    // coordinates; out receives region's rows, outPitch bytes apart): the inner area with the
+    // fine offsets, stretched to the view, and the four border strips in the border colour.
+    // colours, when given, receives the colour table of the same moment.
+    void ViewIndices(uint8_t* out, int outPitch, int width, int height, const QRect& region,
+                     std::array<MColorRef, 16>* colours = nullptr) const;
+    // The whole screen memory, 300 x 216 indices, with the colour table of the same moment.
+    std::vector<uint8_t> ScreenIndices(std::array<MColorRef, 16>* colours = nullptr) const;
     // The view rectangle (in view pixels of a view of the given size) that shows screenRect.
     static QRect ViewRectForScreenRect(const QRect& screenRect, int width, int height);
 
@@ -85,7 +80,6 @@ private:
     void TileOp(int row, int column, int colour0, int colour1, const uint8_t rows[12], bool xorMode);
     void Scroll(int fill, int hCommand, int hOffset, int vCommand, int vOffset, bool wrap);
     void Announce(const QRect& rect);
-    // Fills the given rows of an 8-bit index view of size width x height; lock held.
     void ViewIndicesLocked(uint8_t* out, int outPitch, int width, int height, const QRect& region) const;
     uint8_t* Current() { return screens_[current_].data(); }
     const uint8_t* Current() const { return screens_[current_].data(); }

@@ -6,7 +6,7 @@ class MRwRenderer;
 
 // A window that shows a renderer's screen. The renderer tells its views when part of the
 // screen changed; the call can come from the decoding thread, so a view only schedules a repaint
-// and paints later on its own thread through MRwRenderer::PaintView.
+// and paints later on its own thread through MRwRenderer::ViewIndices.
 class MRwView {
 public:
     virtual ~MRwView() = default;

@@ -10,6 +10,7 @@
 #include "cdg/MRwGenerator.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
+#include "cli/PngWriter.h"
 
 namespace {
 
@@ -126,7 +127,12 @@ int CdgDemoCommand::Run(const QStringList& args) {
                           static_cast<uint32_t>(CdgTimeBase::PacketIndexFromFrames(
                               CdgTimeBase::FramesFromSeconds(frameSeconds))));
     const QString pngPath = QDir(dirPath).filePath(QStringLiteral("quilm-demo.png"));
-    if (!SavePng(renderer.ViewIndexedImage(MRwRenderer::kWidth * 2, MRwRenderer::kHeight * 2), pngPath)) {
+    const int width = MRwRenderer::kWidth * 2;
+    const int height = MRwRenderer::kHeight * 2;
+    std::vector<uint8_t> indices(static_cast<size_t>(width) * height);
+    std::array<MColorRef, 16> shown{};
+    renderer.ViewIndices(indices.data(), width, width, height, QRect(0, 0, width, height), &shown);
+    if (!PngWriter::Write(pngPath, indices.data(), width, height, shown)) {
         return Fail(QStringLiteral("%1: cannot write the PNG file").arg(pngPath));
     }
     Out(QStringLiteral("CD+G stream (%1 s): %2").arg(endSeconds).arg(QDir(cdgPath).absolutePath()));

@@ -1,14 +1,16 @@
 #include "cli/CdgFrameCommand.h"
 
-#include <QCoreApplication>
-#include <QImage>
+#include <QRect>
 #include <algorithm>
+#include <array>
+#include <vector>
 #include <cmath>
 
 #include "cdg/CdgStreamFile.h"
 #include "cdg/CdgTimeBase.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
+#include "cli/PngWriter.h"
 
 int CdgFrameCommand::Run(const QStringList& args) {
     QCommandLineParser parser;
@@ -66,15 +68,20 @@ int CdgFrameCommand::Run(const QStringList& args) {
     decoder.DecodePackets(file.Data(), 0,
                           static_cast<uint32_t>(std::min<int64_t>(packets, UINT32_MAX)));
 
-    const QImage image = parser.isSet(raw)
-                             ? renderer.RawIndexedImage()
-                             : renderer.ViewIndexedImage(MRwRenderer::kWidth * factor,
-                                                         MRwRenderer::kHeight * factor);
+    std::array<MColorRef, 16> colours{};
+    std::vector<uint8_t> indices;
+    int width = MRwRenderer::kWidth;
+    int height = MRwRenderer::kHeight;
+    if (parser.isSet(raw)) {
+        indices = renderer.ScreenIndices(&colours);
+    } else {
+        width *= factor;
+        height *= factor;
+        indices.resize(static_cast<size_t>(width) * height);
+        renderer.ViewIndices(indices.data(), width, width, height, QRect(0, 0, width, height), &colours);
+    }
     const QString out = parser.value(output);
-    // PNG support is built into Qt: looking through the image plugins first would take longer
-    // than decoding the whole file.
-    QCoreApplication::setLibraryPaths(QStringList());
-    if (!SavePng(image, out)) {
+    if (!PngWriter::Write(out, indices.data(), width, height, colours)) {
         return Fail(QStringLiteral("%1: cannot write the PNG file").arg(out));
     }
     if (file.LeftoverBytes() != 0) {

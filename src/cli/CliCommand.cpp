@@ -1,12 +1,8 @@
 #include "cli/CliCommand.h"
 
 #include <QRegularExpression>
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
 #include <cstdio>
 
-#include <sys/stat.h>
 
 int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax) {
     parser.setApplicationDescription(Summary());
@@ -46,29 +42,4 @@ void CliCommand::Out(const QString& line) {
 void CliCommand::Err(const QString& line) {
     std::fputs(line.toLocal8Bit().constData(), stderr);
     std::fputc('\n', stderr);
-}
-
-bool CliCommand::SavePng(const QImage& image, const QString& path) {
-    // Written beside the target and renamed into place, so a failed write leaves nothing
-    // behind; a picture needs no flush to disk.
-    const QFileInfo target(path);
-    QTemporaryFile file(target.absoluteDir().filePath(QStringLiteral(".quilm-XXXXXX.png")));
-    if (!file.open()) {
-        return false;
-    }
-    // A light compression level: a frame of 16 colours compresses well anyway.
-    if (!image.save(&file, "PNG", 80) || !file.flush()) {
-        return false;
-    }
-    file.close();
-    // Temporary files are private; the picture gets the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(file.fileName()).constData(), 0666 & ~mask);
-    if (std::rename(QFile::encodeName(file.fileName()).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        return false;
-    }
-    file.setAutoRemove(false);
-    return true;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QCommandLineParser>
-#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -28,8 +27,6 @@ protected:
     int Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax);
     int Fail(const QString& message) const;
     int UsageError(const QString& message) const;
-    // Writes a PNG through a temporary file, so a failed write leaves nothing behind.
-    static bool SavePng(const QImage& image, const QString& path);
     static void Out(const QString& line);
     static void Err(const QString& line);
 };

@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#ifndef QUILM_CLI_FRONT
 #include <QGuiApplication>
+#endif
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -14,10 +16,10 @@
 #include <cstring>
 #include <string>
 
-#include "cli/CdgDemoCommand.h"
 #include "cli/CdgFrameCommand.h"
 #include "cli/CdgInfoCommand.h"
 #ifndef QUILM_CLI_FRONT
+#include "cli/CdgDemoCommand.h"
 #include "cli/ProjectInfoCommand.h"
 #include "cli/ProjectRenderCommand.h"
 #include "log/MLogSetup.h"
@@ -29,8 +31,8 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     std::vector<std::unique_ptr<CliCommand>> commands;
     commands.push_back(std::make_unique<CdgInfoCommand>());
     commands.push_back(std::make_unique<CdgFrameCommand>());
-    commands.push_back(std::make_unique<CdgDemoCommand>());
 #ifndef QUILM_CLI_FRONT
+    commands.push_back(std::make_unique<CdgDemoCommand>());
     commands.push_back(std::make_unique<ProjectInfoCommand>());
     commands.push_back(std::make_unique<ProjectRenderCommand>());
 #endif
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     auto commands = Commands();
 #ifdef QUILM_CLI_FRONT
     if (!args.isEmpty() && args[0] == QLatin1String("cdg") && args.size() >= 2 &&
-        args[1] != QLatin1String("--help") && args[1] != QLatin1String("-h")) {
+        (args[1] == QLatin1String("info") || args[1] == QLatin1String("frame"))) {
         // handled here
     } else {
         return RunFull(argv);
@@ -98,6 +100,11 @@ int main(int argc, char** argv) {
         return CliCommand::kUsage;
     }
     std::unique_ptr<QCoreApplication> app;
+#ifdef QUILM_CLI_FRONT
+    if (chosen->NeedsApplication()) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+#else
     if (chosen->NeedsFonts()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -113,6 +120,7 @@ int main(int argc, char** argv) {
     } else if (chosen->NeedsApplication()) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("quilm-cli"));
 #ifndef QUILM_CLI_FRONT
     MLogSetup::ApplyEnvironment();

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include "cdg/MRwRenderer.h"
+#include "cdg/MRwScreenImage.h"
 
 MRwViewerWindow::MRwViewerWindow(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::ArrowCursor);
@@ -72,9 +73,9 @@ void MRwViewerWindow::paintEvent(QPaintEvent* event) {
     }
     if (backing_.size() != size()) {
         backing_ = QImage(size(), QImage::Format_RGB32);
-        renderer->PaintView(backing_, backing_.rect());
+        MRwScreenImage::Paint(*renderer, backing_, backing_.rect());
     } else {
-        renderer->PaintView(backing_, event->rect());
+        MRwScreenImage::Paint(*renderer, backing_, event->rect());
     }
     painter.drawImage(event->rect(), backing_, event->rect());
 }

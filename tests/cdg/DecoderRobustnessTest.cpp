@@ -10,6 +10,7 @@
 #include "cdg/CdgPacket.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
+#include "cdg/MRwScreenImage.h"
 
 TEST(DecoderRobustness, RandomStreamsDecodeAndPaint) {
     std::mt19937 rng(99);
@@ -29,7 +30,7 @@ TEST(DecoderRobustness, RandomStreamsDecodeAndPaint) {
         MRwRenderer renderer;
         MRwPlayer decoder(&renderer);
         decoder.DecodePackets(stream.data(), 0, static_cast<uint32_t>(stream.size() / 24));
-        const QImage view = renderer.ViewImage(301 + round * 37, 217 + round * 11);
+        const QImage view = MRwScreenImage::View(renderer, 301 + round * 37, 217 + round * 11);
         EXPECT_FALSE(view.isNull());
         EXPECT_GE(renderer.HorizontalOffset(), 0);
         EXPECT_LE(renderer.HorizontalOffset(), 5);

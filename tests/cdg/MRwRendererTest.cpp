@@ -11,6 +11,7 @@
 #include "cdg/CdgPacket.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
+#include "cdg/MRwScreenImage.h"
 #include "cdg/MRwView.h"
 
 namespace {
@@ -273,8 +274,8 @@ TEST(ViewPainting, DoubleSizeWindowShowsEachPixelTwiceWithBorderStrips) {
     r.LoadColors(0, 16, colours.data());
     Scribble(r, d);
     d.DecodePacket(Preset(CdgPacket::kBorderPreset, 11));
-    const QImage view = r.ViewImage(600, 432);
-    const QImage raw = r.RawImage();
+    const QImage view = MRwScreenImage::View(r, 600, 432);
+    const QImage raw = MRwScreenImage::Raw(r);
     const QRgb border = CdgColour::ToArgb(colours[11]);
     for (int y = 0; y < 432; ++y) {
         for (int x = 0; x < 600; ++x) {
@@ -295,8 +296,8 @@ TEST(ViewPainting, FineOffsetsShiftTheShownArea) {
     r.LoadColors(0, 16, colours.data());
     Scribble(r, d);
     d.DecodePacket(Scroll(CdgPacket::kScrollCopy, 0, 0, 4, 0, 10));
-    const QImage view = r.ViewImage(300, 216);
-    const QImage raw = r.RawImage();
+    const QImage view = MRwScreenImage::View(r, 300, 216);
+    const QImage raw = MRwScreenImage::Raw(r);
     EXPECT_EQ(view.pixel(6, 12), raw.pixel(10, 22));
     EXPECT_EQ(view.pixel(293, 203), raw.pixel(297, 213));
 }
@@ -304,7 +305,7 @@ TEST(ViewPainting, FineOffsetsShiftTheShownArea) {
 TEST(ViewPainting, OddWindowSizesMapWithoutGaps) {
     MRwRenderer r;
     for (const QSize size : {QSize(1, 1), QSize(7, 5), QSize(451, 333), QSize(1920, 1080)}) {
-        const QImage view = r.ViewImage(size.width(), size.height());
+        const QImage view = MRwScreenImage::View(r, size.width(), size.height());
         EXPECT_EQ(view.size(), size);
     }
     const QRect all = MRwRenderer::ViewRectForScreenRect(QRect(0, 0, 300, 216), 640, 480);

@@ -8,6 +8,7 @@
 #include "cdg/CdgPacket.h"
 #include "cdg/MRwGenerator.h"
 #include "cdg/MRwRenderer.h"
+#include "cdg/MRwScreenImage.h"
 #include "cdg/MTransitionWriter.h"
 #include "support/ScreenProbe.h"
 
@@ -195,7 +196,7 @@ TEST(PageSequence, TitlePageWithDisplayTimeAndEraseTransition) {
     ScreenProbe::Decode(r, stream);
     // Entries 11 and 15 hold the same colour, so the plain picture may use either index; the
     // screen shows one colour throughout.
-    const QImage shown = r.RawImage();
+    const QImage shown = MRwScreenImage::Raw(r);
     for (int y = 12; y < 204; ++y) {
         for (int x = 6; x < 294; ++x) {
             ASSERT_EQ(shown.pixel(x, y), qRgb(0, 17, 102));

@@ -11,6 +11,7 @@
 
 #include "cdg/CdgTimeBase.h"
 #include "cdg/MRwRenderer.h"
+#include "cdg/MRwScreenImage.h"
 #include "song/MProjectFile.h"
 #include "song/MSongSettings.h"
 #include "support/CliRunner.h"
@@ -159,7 +160,7 @@ TEST(ProjectCli, WholeSongsDecodeAlikeInFfmpeg) {
             ASSERT_FALSE(theirs.isEmpty()) << error.toStdString();
             MRwRenderer renderer;
             ScreenProbe::Decode(renderer, stream, CdgTimeBase::PacketIndexFromFrames(CdgTimeBase::FramesFromSeconds(t)));
-            EXPECT_EQ(FfmpegFrames::InnerDifferences(theirs, renderer.RawImage()), 0)
+            EXPECT_EQ(FfmpegFrames::InnerDifferences(theirs, MRwScreenImage::Raw(renderer)), 0)
                 << "transitions " << draw << "/" << erase << " at " << t << " s";
         }
     }

@@ -13,6 +13,7 @@
 #include "cdg/MRwGenerator.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
+#include "cdg/MRwScreenImage.h"
 #include "widgets/MRwViewerWindow.h"
 
 namespace {
@@ -71,7 +72,7 @@ private slots:
         QCOMPARE(view.Renderer(), &renderer);
         parent.show();
         QVERIFY(QTest::qWaitForWindowExposed(&parent));
-        QCOMPARE(Grab(view), renderer.ViewImage(600, 432));
+        QCOMPARE(Grab(view), MRwScreenImage::View(renderer, 600, 432));
         const QRgb border = CdgColour::ToArgb(renderer.Colour(3));
         const QImage img = Grab(view);
         QCOMPARE(img.pixel(11, 200), border);
@@ -82,7 +83,7 @@ private slots:
 
         // A size change repaints at the new size.
         view.resize(451, 333);
-        QCOMPARE(Grab(view), renderer.ViewImage(451, 333));
+        QCOMPARE(Grab(view), MRwScreenImage::View(renderer, 451, 333));
         renderer.DetachAllWindows();
         QCOMPARE(view.Renderer(), nullptr);
         QCOMPARE(Grab(view).pixel(100, 100), qRgb(0, 0, 0));
@@ -99,11 +100,11 @@ private slots:
         renderer->AttachWindow(b.get());
         parent.show();
         FillScreen(*renderer);
-        QCOMPARE(Grab(a), renderer->ViewImage(300, 216));
-        QCOMPARE(Grab(*b), renderer->ViewImage(150, 108));
+        QCOMPARE(Grab(a), MRwScreenImage::View(*renderer, 300, 216));
+        QCOMPARE(Grab(*b), MRwScreenImage::View(*renderer, 150, 108));
         b.reset();  // a window that goes away first detaches itself
         renderer->ClearScreen(5);
-        QCOMPARE(Grab(a), renderer->ViewImage(300, 216));
+        QCOMPARE(Grab(a), MRwScreenImage::View(*renderer, 300, 216));
         renderer.reset();  // a renderer that goes away first leaves its windows black
         QCOMPARE(a.Renderer(), nullptr);
         QCOMPARE(Grab(a).pixel(150, 100), qRgb(0, 0, 0));
@@ -169,7 +170,7 @@ private slots:
         QTRY_VERIFY(player.LastDecodedPosition() == 30u * 147 * 100);
         player.Stop();
         QCoreApplication::processEvents();
-        QCOMPARE(Grab(view), renderer.ViewImage(300, 216));
+        QCOMPARE(Grab(view), MRwScreenImage::View(renderer, 300, 216));
     }
 };
 
