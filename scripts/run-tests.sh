@@ -23,6 +23,8 @@ run_suite() {  # name, build dir, ctest args...
     shift 2
     local log
     log=$(mktemp)
+    # The release build's tests include timing figures: they run one at a time. The sanitizer
+    # build's tests and fuzzers may share the cores.
     ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$log"
     local rc=${PIPESTATUS[0]}
     local line
@@ -47,7 +49,7 @@ echo "== tests: sanitizer build"
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
 LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-    run_suite "sanitizer build" build-asan
+    run_suite "sanitizer build" build-asan -j2
 
 echo
 echo "== summary"

@@ -13,9 +13,9 @@ void MLogSetup::ApplyEnvironment() {
     });
 }
 
-void MLogSetup::Apply(const QString& eventLogPath, const QString& traceLogSpec) {
+void MLogSetup::Apply(const QString& eventLogPath, const QString& traceLogSetting) {
     MEventLog::Global().SetPath(eventLogPath);
-    const TraceTarget trace = ParseTraceSpec(traceLogSpec);
+    const TraceTarget trace = ParseTraceSetting(traceLogSetting);
     if (trace.path.isEmpty()) {
         MTraceLog::Global().Close();
     } else if (!MTraceLog::Global().Open(trace.path, trace.mask)) {
@@ -23,16 +23,16 @@ void MLogSetup::Apply(const QString& eventLogPath, const QString& traceLogSpec) 
     }
 }
 
-MLogSetup::TraceTarget MLogSetup::ParseTraceSpec(const QString& spec) {
-    TraceTarget target{spec, MTraceLog::kAllCategories};
-    const qsizetype colon = spec.lastIndexOf(QLatin1Char(':'));
+MLogSetup::TraceTarget MLogSetup::ParseTraceSetting(const QString& setting) {
+    TraceTarget target{setting, MTraceLog::kAllCategories};
+    const qsizetype colon = setting.lastIndexOf(QLatin1Char(':'));
     if (colon < 0) {
         return target;
     }
     bool ok = false;
-    const uint mask = spec.mid(colon + 1).toUInt(&ok, 0);
+    const uint mask = setting.mid(colon + 1).toUInt(&ok, 0);
     if (ok) {
-        target.path = spec.left(colon);
+        target.path = setting.left(colon);
         target.mask = mask;
     }
     return target;

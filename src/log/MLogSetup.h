@@ -19,8 +19,8 @@ public:
     // Reads the two variables on the first call; later calls do nothing.
     static void ApplyEnvironment();
     // Points the global logs at the given files; an empty value leaves that log off.
-    static void Apply(const QString& eventLogPath, const QString& traceLogSpec);
+    static void Apply(const QString& eventLogPath, const QString& traceLogSetting);
     // Splits "path[:mask]". A suffix after the last ':' that is not a number belongs to the
     // path.
-    static TraceTarget ParseTraceSpec(const QString& spec);
+    static TraceTarget ParseTraceSetting(const QString& setting);
 };

@@ -27,7 +27,7 @@ MTextType Type(const char* face, int height, int flags, int hAlign) {
 std::vector<uint8_t> InteropStream() {
     TestStreamBuilder b(26.0);
     b.PageSetup(0, TestStreamBuilder::DefaultColours(), 11, 15);
-    struct Spec {
+    struct LineSetup {
         const char* text;
         const char* face;
         int height;
@@ -40,7 +40,7 @@ std::vector<uint8_t> InteropStream() {
         bool behind;
     };
     // A page takes a few seconds of stream to draw: the first words come well after it.
-    const Spec lines[] = {
+    const LineSetup lines[] = {
         {"Twinkle, twinkle, little star", "Arial", 24, MTextType::kBold | MTextType::kOutline, MTextType::kHCentre, 4, 0, 0.3, 9.0, false},
         {"How I wonder what you are", "Liberation Serif", 30, MTextType::kOutline, MTextType::kHLeft, 4, 1, 0.4, 9.0, false},
         {"Up above the world so high", "DejaVu Sans", 18, MTextType::kItalic, MTextType::kHRight, 4, 2, 0.5, 9.2, true},
@@ -52,7 +52,7 @@ std::vector<uint8_t> InteropStream() {
         {"Rock && roll & stars", "Arial", 28, MTextType::kBold, MTextType::kHLeft, 5, 4, 9.9, 21.2, true},
     };
     double first = 3.0;
-    for (const Spec& s : lines) {
+    for (const LineSetup& s : lines) {
         TestStreamBuilder::Line line;
         line.text = QString::fromLatin1(s.text);
         line.type = Type(s.face, s.height, s.flags, s.hAlign);

@@ -58,10 +58,10 @@ TEST(LogSetup, TraceSpecSplitsPathAndMask) {
         {"/tmp/a:b/t.txt", "/tmp/a:b/t.txt", MTraceLog::kAllCategories},
         {"/tmp/a:1/t.txt:0", "/tmp/a:1/t.txt", 0},
     };
-    for (const auto& [spec, path, mask] : cases) {
-        const auto t = MLogSetup::ParseTraceSpec(QString::fromUtf8(spec));
-        EXPECT_EQ(t.path, QString::fromUtf8(path)) << spec;
-        EXPECT_EQ(t.mask, mask) << spec;
+    for (const auto& [setting, path, mask] : cases) {
+        const auto t = MLogSetup::ParseTraceSetting(QString::fromUtf8(setting));
+        EXPECT_EQ(t.path, QString::fromUtf8(path)) << setting;
+        EXPECT_EQ(t.mask, mask) << setting;
     }
 }
 
