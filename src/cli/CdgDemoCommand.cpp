@@ -7,43 +7,10 @@
 
 #include "cdg/CdgColour.h"
 #include "cdg/CdgTimeBase.h"
-#include "cdg/MRwGenerator.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
+#include "song/MSongSettings.h"
 #include "cli/PngWriter.h"
-
-namespace {
-
-struct DemoLine {
-    QString text;
-    double firstWordSeconds;
-};
-
-// Each word is sung for 0.45 s with a 0.05 s gap.
-constexpr double kWordSeconds = 0.45;
-constexpr double kWordStepSeconds = 0.5;
-
-uint32_t At(double seconds) {
-    return static_cast<uint32_t>(
-        CdgTimeBase::StreamBytesFromFrames(CdgTimeBase::FramesFromSeconds(seconds)));
-}
-
-std::vector<std::pair<int, int>> WordRanges(const QString& text) {
-    std::vector<std::pair<int, int>> words;
-    int start = -1;
-    for (int i = 0; i <= text.size(); ++i) {
-        const bool space = i == text.size() || text[i] == QLatin1Char(' ');
-        if (!space && start < 0) {
-            start = i;
-        } else if (space && start >= 0) {
-            words.emplace_back(start, i - 1);
-            start = -1;
-        }
-    }
-    return words;
-}
-
-}  // namespace
 
 int CdgDemoCommand::Run(const QStringList& args) {
     QCommandLineParser parser;
@@ -68,48 +35,31 @@ int CdgDemoCommand::Run(const QStringList& args) {
         return Fail(QStringLiteral("%1: cannot create the folder").arg(dirPath));
     }
 
-    const std::vector<DemoLine> lines = {
-        {QStringLiteral("Twinkle, twinkle, little star,"), 2.0},
-        {QStringLiteral("How I wonder what you are!"), 4.5},
-        {QStringLiteral("Up above the world so high,"), 7.5},
-        {QStringLiteral("Like a diamond in the sky."), 10.0},
-    };
-    const double endSeconds = 15.0;
-    std::vector<uint8_t> stream(static_cast<size_t>(At(endSeconds)), 0);
-    MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
-
-    MRwGenerator::ColourTable colours{};
-    colours[11] = CdgColour::Make(0, 17, 102);   // border
-    colours[15] = CdgColour::Make(0, 17, 102);   // background
-    colours[12] = CdgColour::Make(128, 255, 255);  // text
-    colours[13] = CdgColour::Make(0, 0, 0);        // outline
-    colours[14] = CdgColour::Make(255, 238, 0);    // sweep
-    uint32_t p = 0;
-    for (int run = 0; run < 2; ++run) {
-        p += gen.WriteColorTable(colours, p);
-        p += gen.WriteBorderPreset(11, p);
-        p += gen.WriteMemoryPreset(15, p);
-    }
-    MTextType type(QStringLiteral("Arial"), 12, 24, MTextType::kBold | MTextType::kOutline,
-                   MTextType::kHCentre, MTextType::kVCentre, 13, 0, 0);
-    constexpr int kLinesPerPage = 4;
-    constexpr int kBackground = 15;
-    constexpr int kSweep = 14;
-    // Sweeps first: they keep their exact times; drawing and erasing fill the slots around them.
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const auto words = WordRanges(lines[i].text);
-        for (size_t w = 0; w < words.size(); ++w) {
-            const double start = lines[i].firstWordSeconds + kWordStepSeconds * static_cast<double>(w);
-            gen.SweepWord(kLinesPerPage, static_cast<int>(i), lines[i].text, words[w].first,
-                          words[w].second, type, kBackground, kSweep, false, At(start),
-                          At(start + kWordSeconds), nullptr);
+    // A song: four lines on one page, each word sung for 0.45 s, every half second.
+    MSongSettings song;
+    song.ResetToNewProject();
+    song.rawLyrics = QStringLiteral(
+        "Twinkle, twinkle, little star,\nHow I wonder what you are!\n"
+        "Up above the world so high,\nLike a diamond in the sky.");
+    song.GenerateKaraokeLineList(true, true);
+    IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage);
+    lyrics->textType.styleFlags = MTextType::kBold | MTextType::kOutline;
+    lyrics->textType.hAlign = MTextType::kHCentre;
+    const double firstWords[] = {2.0, 4.5, 7.5, 10.0};
+    for (size_t i = 0; i < song.lineList.size(); ++i) {
+        double t = firstWords[i];
+        for (auto& w : song.lineList[i]->words) {
+            w->startTime = static_cast<int32_t>(CdgTimeBase::FramesFromSeconds(t));
+            w->endTime = static_cast<int32_t>(CdgTimeBase::FramesFromSeconds(t + 0.45));
+            t += 0.5;
         }
+        song.lineList[i]->placed = true;
     }
-    for (size_t i = 0; i < lines.size(); ++i) {
-        gen.DrawTextBlock(kLinesPerPage, static_cast<int>(i), lines[i].text, type, kBackground, At(0.5));
-        gen.EraseTextBlock(kLinesPerPage, static_cast<int>(i), lines[i].text, type, kBackground,
-                           At(13.5));
-    }
+    song.SizeRwBuffer(0);
+    uint32_t length = 0;
+    song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length, MSongSettings::kFromTheStart);
+    const std::vector<uint8_t> stream(song.rwBuffer.begin(), song.rwBuffer.begin() + length);
+    const double endSeconds = static_cast<double>(length) / CdgTimeBase::kStreamBytesPerSecond;
 
     const QString cdgPath = QDir(dirPath).filePath(QStringLiteral("quilm-demo.cdg"));
     QSaveFile cdg(cdgPath);
@@ -135,7 +85,7 @@ int CdgDemoCommand::Run(const QStringList& args) {
     if (!PngWriter::Write(pngPath, indices.data(), width, height, shown)) {
         return Fail(QStringLiteral("%1: cannot write the PNG file").arg(pngPath));
     }
-    Out(QStringLiteral("CD+G stream (%1 s): %2").arg(endSeconds).arg(QDir(cdgPath).absolutePath()));
+    Out(QStringLiteral("CD+G stream (%1 s): %2").arg(endSeconds, 0, 'f', 1).arg(QDir(cdgPath).absolutePath()));
     Out(QStringLiteral("Frame at %1 s: %2").arg(frameSeconds).arg(QDir(pngPath).absolutePath()));
     return kOk;
 }

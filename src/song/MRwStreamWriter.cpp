@@ -101,6 +101,13 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
     // Lyrics.
     IMAGE_STRUCT* lyrics = song_.FindPage(IMAGE_STRUCT::kLyricsPage);
     if (!song_.lineList.empty() && lyrics != nullptr) {
+        // Pages and rows as stored in a damaged file could be anything; numbered afresh they
+        // never exceed the line count.
+        const auto& last = song_.lineList.back();
+        if (last->page < 0 || last->page >= static_cast<int>(song_.lineList.size()) || last->row < 0 ||
+            last->row >= std::max(1, static_cast<int>(song_.header.linesPerPage))) {
+            song_.CalcLineAndPageNumbers();
+        }
         setupRepeatedly(*lyrics);
 
         int32_t firstStart = -1;

@@ -178,3 +178,14 @@ TEST(WriteRwMemory, WorkWavFollowsTheStreamButNeverShrinksBelowItsFirstLength) {
     EXPECT_TRUE(host.workWav.startsWith(dir.path()));
     qputenv("TMPDIR", oldTmp);
 }
+
+TEST(WriteRwMemory, NonsensePagesFromADamagedFileAreNumberedAfresh) {
+    auto song = SongFixtures::NewSong(QStringLiteral("one two\nthree"));
+    SongFixtures::TimeWords(*song, 3.0, 1.0);
+    song->GetLine(1)->page = 0x7FFFFFF0;
+    song->GetLine(1)->row = -3;
+    const Rendered r = Render(*song);
+    EXPECT_EQ(song->GetLine(1)->page, 0);
+    EXPECT_EQ(song->GetLine(1)->row, 1);
+    EXPECT_GT(r.length, 0u);
+}
