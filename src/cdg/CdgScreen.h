@@ -16,7 +16,7 @@ public:
     static constexpr int kPictureHeight = 192;
     static constexpr int kPictureColumns = 48;
     static constexpr int kPictureRows = 16;
-    static constexpr int kPictureLeft = kTileWidth;   // screen x of picture x = 0
-    static constexpr int kPictureTop = kTileHeight;   // screen y of picture y = 0
+    static constexpr int kPictureLeft = kTileWidth;  // screen x of picture x = 0
+    static constexpr int kPictureTop = kTileHeight;  // screen y of picture y = 0
     static constexpr int kColours = 16;
 };

@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 
-CdgStreamFile::~CdgStreamFile() { Close(); }
+CdgStreamFile::~CdgStreamFile() {
+    Close();
+}
 
 void CdgStreamFile::Close() {
     if (data_ != nullptr) {
@@ -24,7 +26,8 @@ MStatus CdgStreamFile::Open(const QString& path) {
     }
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly)) {
-        return MStatus::Failure(QStringLiteral("%1: cannot open: %2").arg(path, file_.errorString()));
+        return MStatus::Failure(
+            QStringLiteral("%1: cannot open: %2").arg(path, file_.errorString()));
     }
     sizeBytes_ = file_.size();
     if (sizeBytes_ <= 0) {

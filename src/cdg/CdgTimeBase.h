@@ -11,7 +11,7 @@ public:
     static constexpr int kSampleRateHz = 44100;
     static constexpr int kPacketBytes = 24;
     static constexpr int kPacketsPerSecond = 300;
-    static constexpr int kFramesPerPacket = kSampleRateHz / kPacketsPerSecond;  // 147
+    static constexpr int kFramesPerPacket = kSampleRateHz / kPacketsPerSecond;      // 147
     static constexpr int kStreamBytesPerSecond = kPacketsPerSecond * kPacketBytes;  // 7,200
     static constexpr int kAudioBytesPerSecond = kSampleRateHz * 4;  // 16-bit stereo: 176,400
     static constexpr int kPacketsPerSector = 4;

@@ -16,7 +16,8 @@ struct IMAGE_STRUCT {
     static constexpr int kCreditsPage = 103;
 
     int pageId = 0;
-    MTextType textType{QStringLiteral("Arial"), 12, 12, 0, MTextType::kHLeft, MTextType::kVTop, 13, 0, 0};
+    MTextType textType{QStringLiteral("Arial"), 12, 12, 0, MTextType::kHLeft,
+                       MTextType::kVTop,        13, 0,  0};
     MBitmap picture;
     int placement = 0;
     bool hasGraphic = false;
@@ -37,10 +38,12 @@ struct IMAGE_STRUCT {
 
     bool operator==(const IMAGE_STRUCT& o) const {
         return pageId == o.pageId && textType == o.textType && picture == o.picture &&
-               placement == o.placement && hasGraphic == o.hasGraphic && ditherAmount == o.ditherAmount &&
-               drawTransition == o.drawTransition && eraseTransition == o.eraseTransition &&
-               backgroundColorIndex == o.backgroundColorIndex && borderColorIndex == o.borderColorIndex &&
-               textArea == o.textArea && displayTime == o.displayTime && enabled == o.enabled &&
+               placement == o.placement && hasGraphic == o.hasGraphic &&
+               ditherAmount == o.ditherAmount && drawTransition == o.drawTransition &&
+               eraseTransition == o.eraseTransition &&
+               backgroundColorIndex == o.backgroundColorIndex &&
+               borderColorIndex == o.borderColorIndex && textArea == o.textArea &&
+               displayTime == o.displayTime && enabled == o.enabled &&
                singerColours == o.singerColours && perLineTypes == o.perLineTypes && text == o.text;
     }
 };

@@ -13,7 +13,9 @@ int32_t ReadInt(const QByteArray& b, int offset) {
     return qFromLittleEndian<int32_t>(b.constData() + offset);
 }
 
-void WriteInt(QByteArray& b, int offset, int32_t v) { qToLittleEndian<int32_t>(v, b.data() + offset); }
+void WriteInt(QByteArray& b, int offset, int32_t v) {
+    qToLittleEndian<int32_t>(v, b.data() + offset);
+}
 
 double Distance(int r1, int g1, int b1, int r2, int g2, int b2) {
     const double dr = r1 - r2;
@@ -35,8 +37,12 @@ MBitmap::MBitmap()
       sourcePixels(kSourceBytes, '\0'),
       indexedPixels(kIndexedBytes, '\0') {}
 
-int MBitmap::Width() const { return ReadInt(header, 4); }
-int MBitmap::Height() const { return ReadInt(header, 8); }
+int MBitmap::Width() const {
+    return ReadInt(header, 4);
+}
+int MBitmap::Height() const {
+    return ReadInt(header, 8);
+}
 
 MColorRef MBitmap::Colour(int index) const {
     const auto* e = reinterpret_cast<const uint8_t*>(colourTable.constData()) + (index & 0x0F) * 4;
@@ -66,8 +72,8 @@ void MBitmap::SetHeader(int width, int height) {
     WriteInt(header, 8, height);
     qToLittleEndian<uint16_t>(1, header.data() + 12);  // planes
     qToLittleEndian<uint16_t>(4, header.data() + 14);  // bits per pixel
-    WriteInt(header, 16, 0);                            // no compression
-    WriteInt(header, 32, 16);                           // colours used
+    WriteInt(header, 16, 0);                           // no compression
+    WriteInt(header, 32, 16);                          // colours used
 }
 
 bool MBitmap::LoadImage(const QString& path) {
@@ -114,7 +120,8 @@ bool MBitmap::LoadImage(const QImage& loaded) {
     for (int y = 0; y < nh; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(scaled.constScanLine(y));
         for (int x = 0; x < nw; ++x) {
-            const MColorRef c = CdgColour::Make(qRed(row[x]) & 0xF0, qGreen(row[x]) & 0xF0, qBlue(row[x]) & 0xF0);
+            const MColorRef c =
+                CdgColour::Make(qRed(row[x]) & 0xF0, qGreen(row[x]) & 0xF0, qBlue(row[x]) & 0xF0);
             if (std::find(entries.begin(), entries.end(), c) != entries.end()) {
                 continue;
             }
@@ -150,7 +157,8 @@ bool MBitmap::LoadImage(const QImage& loaded) {
     }
     auto* out = reinterpret_cast<uint8_t*>(sourcePixels.data());
     for (int y = 0; y < nh; ++y) {
-        std::memcpy(out + static_cast<size_t>(y) * nw * 4, scaled.constScanLine(y), static_cast<size_t>(nw) * 4);
+        std::memcpy(out + static_cast<size_t>(y) * nw * 4, scaled.constScanLine(y),
+                    static_cast<size_t>(nw) * 4);
     }
     return true;
 }
@@ -179,7 +187,8 @@ std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
                 double d1 = -1;
                 for (int i = 0; i < kImageColours; ++i) {
                     const MColorRef e = table[static_cast<size_t>(i)];
-                    const double d = Distance(r, g, b, CdgColour::Red(e), CdgColour::Green(e), CdgColour::Blue(e));
+                    const double d = Distance(r, g, b, CdgColour::Red(e), CdgColour::Green(e),
+                                              CdgColour::Blue(e));
                     if (d1 < 0 || d < d1) {
                         d1 = d;
                         nearest = i;
@@ -194,13 +203,15 @@ std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
                             continue;
                         }
                         const MColorRef e = table[static_cast<size_t>(i)];
-                        const double d = Distance(r, g, b, CdgColour::Red(e), CdgColour::Green(e), CdgColour::Blue(e));
+                        const double d = Distance(r, g, b, CdgColour::Red(e), CdgColour::Green(e),
+                                                  CdgColour::Blue(e));
                         if (d2 < 0 || d < d2) {
                             d2 = d;
                             other = i;
                         }
                     }
-                    const double limit = random.Next() * (d1 + 100.0 * d2 / ditherAmount) / MRandom::kMax;
+                    const double limit =
+                        random.Next() * (d1 + 100.0 * d2 / ditherAmount) / MRandom::kMax;
                     if (!(d1 < limit)) {
                         chosen = other;
                     }
@@ -224,7 +235,8 @@ std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
         const uint8_t* src = indexed + static_cast<size_t>(h - 1 - y) * stride;
         for (int x = 0; x < w; ++x) {
             const uint8_t v = src[x / 2];
-            dib->indices[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(x % 2 == 0 ? v >> 4 : v & 0x0F);
+            dib->indices[static_cast<size_t>(y) * w + x] =
+                static_cast<uint8_t>(x % 2 == 0 ? v >> 4 : v & 0x0F);
         }
     }
     return dib;
@@ -232,5 +244,6 @@ std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
 
 bool MBitmap::operator==(const MBitmap& o) const {
     return header == o.header && colourTable == o.colourTable && sourcePixels == o.sourcePixels &&
-           indexedPixels == o.indexedPixels && dirty == o.dirty && lastDitherAmount == o.lastDitherAmount;
+           indexedPixels == o.indexedPixels && dirty == o.dirty &&
+           lastDitherAmount == o.lastDitherAmount;
 }

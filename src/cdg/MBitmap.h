@@ -19,7 +19,7 @@ public:
     static constexpr int kMaxWidth = 288;
     static constexpr int kMaxHeight = 192;
     static constexpr int kHeaderBytes = 40;
-    static constexpr int kSourceBytes = kMaxWidth * kMaxHeight * 4;    // 221,184
+    static constexpr int kSourceBytes = kMaxWidth * kMaxHeight * 4;   // 221,184
     static constexpr int kIndexedBytes = kMaxWidth / 2 * kMaxHeight;  // 27,648
     static constexpr int kImageColours = 11;
 
@@ -49,10 +49,10 @@ public:
     std::array<MColorRef, 16> Colours() const;
 
     // The stored form: header, table, pixels, flags; see the project file.
-    QByteArray header;        // 40 bytes
-    QByteArray colourTable;   // 16 x (blue, green, red, 0)
-    QByteArray sourcePixels;  // 288 x 192 x 4 bytes, rows of the picture width from the top
-    QByteArray indexedPixels; // 4-bit indices, bottom-up, rows padded to 4 bytes
+    QByteArray header;         // 40 bytes
+    QByteArray colourTable;    // 16 x (blue, green, red, 0)
+    QByteArray sourcePixels;   // 288 x 192 x 4 bytes, rows of the picture width from the top
+    QByteArray indexedPixels;  // 4-bit indices, bottom-up, rows padded to 4 bytes
     bool dirty = false;
     int lastDitherAmount = 0;
 

@@ -3,7 +3,8 @@
 #include "cdg/MRwGenerator.h"
 #include "cdg/MTextCanvas.h"
 
-std::unique_ptr<MPicture> MPageDrawer::FitImage(const MDib& bitmap, int placement, int backgroundIndex) {
+std::unique_ptr<MPicture> MPageDrawer::FitImage(const MDib& bitmap, int placement,
+                                                int backgroundIndex) {
     auto picture = MRwGenerator::CreatePicture(backgroundIndex, bitmap.colours);
     const int w = bitmap.width;
     const int h = bitmap.height;
@@ -20,7 +21,8 @@ std::unique_ptr<MPicture> MPageDrawer::FitImage(const MDib& bitmap, int placemen
     if (placement == 4 || w > MPicture::kWidth || h > MPicture::kHeight) {
         for (int y = 0; y < MPicture::kHeight; ++y) {
             for (int x = 0; x < MPicture::kWidth; ++x) {
-                picture->SetPixel(x, y, bitmap.At(x * w / MPicture::kWidth, y * h / MPicture::kHeight));
+                picture->SetPixel(x, y,
+                                  bitmap.At(x * w / MPicture::kWidth, y * h / MPicture::kHeight));
             }
         }
     } else if (placement == 3) {
@@ -43,7 +45,8 @@ void MPageDrawer::Preview(const MPicture& picture, int tileRows) {
     if (gen_.PreviewRenderer() == nullptr) {
         return;
     }
-    gen_.PreviewBox(picture, MBox{0, 0, MPicture::kWidth, std::min(MPicture::kHeight, tileRows * 12)});
+    gen_.PreviewBox(picture,
+                    MBox{0, 0, MPicture::kWidth, std::min(MPicture::kHeight, tileRows * 12)});
 }
 
 uint32_t MPageDrawer::DrawImagePage(const MDib& bitmap, int placement, int transition,
@@ -101,20 +104,23 @@ uint32_t MPageDrawer::DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t posi
         }
         if (!page.text.isEmpty()) {
             total += DrawImageTextPage(*bitmap, page.placement, page.drawTransition, colours,
-                                       page.backgroundColorIndex, page.text, page.textType, position + total);
+                                       page.backgroundColorIndex, page.text, page.textType,
+                                       position + total);
         } else {
             total += DrawImagePage(*bitmap, page.placement, page.drawTransition, colours,
                                    page.backgroundColorIndex, position + total);
         }
     } else {
-        total += DrawTextPage(page.text, page.textType, page.drawTransition, page.backgroundColorIndex,
-                              colours, position + total, &page.perLineTypes);
+        total +=
+            DrawTextPage(page.text, page.textType, page.drawTransition, page.backgroundColorIndex,
+                         colours, position + total, &page.perLineTypes);
     }
     // The page stays for its display time: 72 bytes (3 packets) per 10 ms of untouched stream.
     total += static_cast<uint32_t>(std::max(0, page.displayTime)) * 441u / 147u * 24u;
     if (withErase) {
-        total += DrawTextPage(QString(), page.textType, page.eraseTransition, page.backgroundColorIndex,
-                              colours, position + total, &page.perLineTypes);
+        total +=
+            DrawTextPage(QString(), page.textType, page.eraseTransition, page.backgroundColorIndex,
+                         colours, position + total, &page.perLineTypes);
     }
     return total;
 }

@@ -17,16 +17,18 @@ public:
     explicit MPageDrawer(MRwGenerator& generator) : gen_(generator) {}
 
     // The 288 x 192 picture with the bitmap placed on a background of backgroundIndex.
-    static std::unique_ptr<MPicture> FitImage(const MDib& bitmap, int placement, int backgroundIndex);
+    static std::unique_ptr<MPicture> FitImage(const MDib& bitmap, int placement,
+                                              int backgroundIndex);
 
     uint32_t DrawImagePage(const MDib& bitmap, int placement, int transition,
-                           const MPicture::ColourTable& colours, int backgroundIndex, uint32_t position);
+                           const MPicture::ColourTable& colours, int backgroundIndex,
+                           uint32_t position);
     uint32_t DrawImageTextPage(const MDib& bitmap, int placement, int transition,
                                const MPicture::ColourTable& colours, int backgroundIndex,
                                const QString& text, const MTextType& textType, uint32_t position);
     uint32_t DrawTextPage(const QString& text, const MTextType& textType, int transition,
-                          int backgroundIndex, const MPicture::ColourTable& colours, uint32_t position,
-                          const MTextTypeVer6* perLineTypes);
+                          int backgroundIndex, const MPicture::ColourTable& colours,
+                          uint32_t position, const MTextTypeVer6* perLineTypes);
     // The whole page: colours and presets, picture or text with the draw transition, the
     // display time, and (withErase) the erase transition to the plain background.
     uint32_t DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t position);

@@ -42,8 +42,8 @@ int MPicture::NearestIndex(MColorRef colour) const {
 }
 
 void MPicture::ReadTile(int column, int row, uint8_t out[72]) const {
-    const uint8_t* src = pixels_.data() + (row * CdgScreen::kTileHeight) * kWidth +
-                         column * CdgScreen::kTileWidth;
+    const uint8_t* src =
+        pixels_.data() + (row * CdgScreen::kTileHeight) * kWidth + column * CdgScreen::kTileWidth;
     for (int y = 0; y < CdgScreen::kTileHeight; ++y) {
         std::memcpy(out + y * CdgScreen::kTileWidth, src + y * kWidth, CdgScreen::kTileWidth);
     }

@@ -31,7 +31,9 @@ public:
     int Height() const { return kHeight; }
 
     uint8_t Pixel(int x, int y) const { return pixels_[y * kWidth + x]; }
-    void SetPixel(int x, int y, int index) { pixels_[y * kWidth + x] = static_cast<uint8_t>(index); }
+    void SetPixel(int x, int y, int index) {
+        pixels_[y * kWidth + x] = static_cast<uint8_t>(index);
+    }
     uint8_t* Row(int y) { return pixels_.data() + y * kWidth; }
     const uint8_t* Row(int y) const { return pixels_.data() + y * kWidth; }
 

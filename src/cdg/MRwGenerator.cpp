@@ -19,7 +19,8 @@ constexpr uint32_t kPacketBytes = CdgTimeBase::kPacketBytes;
 constexpr int kTileW = CdgScreen::kTileWidth;
 constexpr int kTileH = CdgScreen::kTileHeight;
 
-CdgPacket TilePacket(uint8_t instruction, int colour0, int colour1, int screenRow, int screenColumn) {
+CdgPacket TilePacket(uint8_t instruction, int colour0, int colour1, int screenRow,
+                     int screenColumn) {
     CdgPacket p = CdgPacket::Graphics(instruction);
     p.data[0] = static_cast<uint8_t>(colour0 & 0x0F);
     p.data[1] = static_cast<uint8_t>(colour1 & 0x0F);
@@ -51,7 +52,9 @@ std::shared_ptr<const MResolvedFont> FontFor(const QString& face, int height, in
 }  // namespace
 
 namespace {
-uint32_t ClockSeed() { return static_cast<uint32_t>(QDateTime::currentSecsSinceEpoch()); }
+uint32_t ClockSeed() {
+    return static_cast<uint32_t>(QDateTime::currentSecsSinceEpoch());
+}
 }  // namespace
 
 MRwGenerator::MRwGenerator() : random_(ClockSeed()) {}
@@ -73,8 +76,10 @@ uint32_t MRwGenerator::WritePacket(const CdgPacket& packet, uint32_t position) {
         return kPacketBytes;
     }
     // Slots start at multiples of 24; a position inside a slot means the next one.
-    uint64_t slot = (static_cast<uint64_t>(position) + kPacketBytes - 1) / kPacketBytes * kPacketBytes;
-    const uint64_t lastSlot = (streamBytes_ / kPacketBytes - 1) * static_cast<uint64_t>(kPacketBytes);
+    uint64_t slot =
+        (static_cast<uint64_t>(position) + kPacketBytes - 1) / kPacketBytes * kPacketBytes;
+    const uint64_t lastSlot =
+        (streamBytes_ / kPacketBytes - 1) * static_cast<uint64_t>(kPacketBytes);
     while (slot <= lastSlot && stream_[slot] != 0) {
         slot += kPacketBytes;
     }
@@ -169,7 +174,8 @@ uint32_t MRwGenerator::WriteTile(const MPicture& picture, int pictureColumn, int
         if (counts[c] == 0) {
             continue;
         }
-        CdgPacket x = TilePacket(CdgPacket::kTileBlockXor, 0, (c ^ a) & 0x0F, screenRow, screenColumn);
+        CdgPacket x =
+            TilePacket(CdgPacket::kTileBlockXor, 0, (c ^ a) & 0x0F, screenRow, screenColumn);
         MarkPixels(tile, c, x.data + 4);
         total += WritePacket(x, position + total);
     }
@@ -177,8 +183,8 @@ uint32_t MRwGenerator::WriteTile(const MPicture& picture, int pictureColumn, int
 }
 
 std::optional<CdgPacket> MRwGenerator::MakeXorTile(const MPicture& picture, int pictureColumn,
-                                                   int pictureRow, int screenColumn,
-                                                   int screenRow, int matchIndex, int baseIndex) {
+                                                   int pictureRow, int screenColumn, int screenRow,
+                                                   int matchIndex, int baseIndex) {
     uint8_t tile[72];
     picture.ReadTile(pictureColumn, pictureRow, tile);
     CdgPacket p = TilePacket(CdgPacket::kTileBlockXor, 0, (matchIndex ^ baseIndex) & 0x0F,
@@ -254,8 +260,8 @@ MBox MRwGenerator::LayoutLine(MTextCanvas& dc, int linesPerPage, int slot, const
 }
 
 MBox MRwGenerator::RenderLine(MTextCanvas& dc, int linesPerPage, int slot, const QString& lineText,
-                              const MTextType& textType, const ColourTable& colours,
-                              int wordFirst, int wordLast) const {
+                              const MTextType& textType, const ColourTable& colours, int wordFirst,
+                              int wordLast) const {
     if (lineText.isEmpty()) {
         return MBox();
     }
@@ -270,7 +276,9 @@ MBox MRwGenerator::RenderLine(MTextCanvas& dc, int linesPerPage, int slot, const
             LayoutLine(dc, linesPerPage, slot, copy, textType, 1, 0, nullptr).Shifted(t, t);
         box.right = box2.right + box.left - box2.left;
     }
-    const auto colour = [&colours](int index) { return colours[static_cast<size_t>(index & 0x0F)]; };
+    const auto colour = [&colours](int index) {
+        return colours[static_cast<size_t>(index & 0x0F)];
+    };
     if (textType.IsOpaque()) {
         dc.SetOpaque(true);
         dc.SetBackgroundColour(colour(textType.backgroundColorIndex));
@@ -287,25 +295,24 @@ MBox MRwGenerator::RenderLine(MTextCanvas& dc, int linesPerPage, int slot, const
     if (wordFirst > 0) {
         dc.SetTextColour(colour(textType.backgroundColorIndex));
         dc.DrawText(box, copy.left(wordFirst));
-        const MBox box3 = LayoutLine(dc, linesPerPage, slot, copy.mid(wordFirst), textType, 1, 0,
-                                     nullptr)
-                              .Shifted(t, t);
+        const MBox box3 =
+            LayoutLine(dc, linesPerPage, slot, copy.mid(wordFirst), textType, 1, 0, nullptr)
+                .Shifted(t, t);
         box.left = box3.left + box.right - box3.right;
     }
     return box.Shifted(-t, -t).ClampedToPicture();
 }
 
-MBox MRwGenerator::RenderTextBlock(MTextCanvas& dc, int linesPerPage, int slot,
-                                   const QString& text, const MTextType& textType,
-                                   const ColourTable& colours,
+MBox MRwGenerator::RenderTextBlock(MTextCanvas& dc, int linesPerPage, int slot, const QString& text,
+                                   const MTextType& textType, const ColourTable& colours,
                                    const MTextTypeVer6* overrides) const {
     return RenderTextBlockImpl(dc, linesPerPage, slot, text, textType, colours, overrides, true);
 }
 
 MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int slot,
                                        const QString& text, const MTextType& textType,
-                                       const ColourTable& colours,
-                                       const MTextTypeVer6* overrides, bool draw) const {
+                                       const ColourTable& colours, const MTextTypeVer6* overrides,
+                                       bool draw) const {
     if (text.isEmpty()) {
         return MBox();
     }
@@ -340,10 +347,12 @@ MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int sl
     for (int i = 0; i < n; ++i) {
         if (i >= 1 && useOverrides) {
             const auto e = overrides->At(i - 1);
-            styles.push_back({e.colorIndex, e.styleFlags, FontFor(e.faceName, e.fontHeight, e.styleFlags)});
+            styles.push_back(
+                {e.colorIndex, e.styleFlags, FontFor(e.faceName, e.fontHeight, e.styleFlags)});
         } else {
-            styles.push_back({textType.colorIndex, textType.styleFlags,
-                              FontFor(textType.faceName, textType.fontHeight, textType.styleFlags)});
+            styles.push_back(
+                {textType.colorIndex, textType.styleFlags,
+                 FontFor(textType.faceName, textType.fontHeight, textType.styleFlags)});
         }
     }
     const int typeT = MTextType::OutlineThickness(textType.fontHeight);
@@ -372,7 +381,9 @@ MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int sl
             running = 0;
             break;
     }
-    const auto colour = [&colours](int index) { return colours[static_cast<size_t>(index & 0x0F)]; };
+    const auto colour = [&colours](int index) {
+        return colours[static_cast<size_t>(index & 0x0F)];
+    };
     MBox box;
     int lastShift = 0;
     for (int i = 0; i < n; ++i) {
@@ -424,8 +435,9 @@ void MRwGenerator::PreviewBox(const MPicture& picture, const MBox& box) {
     int pitch = 0;
     uint8_t* screen = renderer_->LockScreen(&pitch);
     for (int y = b.top; y < b.bottom; ++y) {
-        std::memcpy(screen + (y + CdgScreen::kPictureTop) * pitch + b.left + CdgScreen::kPictureLeft,
-                    picture.Row(y) + b.left, static_cast<size_t>(b.Width()));
+        std::memcpy(
+            screen + (y + CdgScreen::kPictureTop) * pitch + b.left + CdgScreen::kPictureLeft,
+            picture.Row(y) + b.left, static_cast<size_t>(b.Width()));
     }
     renderer_->UnlockScreen();
     renderer_->PresentRect(QRect(b.left + CdgScreen::kPictureLeft, b.top + CdgScreen::kPictureTop,
@@ -441,8 +453,7 @@ uint32_t MRwGenerator::DrawTextBlock(int linesPerPage, int slot, const QString& 
     const ColourTable colours = MPicture::FixedGreys();
     std::unique_ptr<MPicture> picture = CreatePicture(backgroundIndex, colours);
     MTextCanvas dc(picture.get());
-    const MBox box =
-        RenderTextBlock(dc, linesPerPage, slot, text, textType, colours, nullptr);
+    const MBox box = RenderTextBlock(dc, linesPerPage, slot, text, textType, colours, nullptr);
     PreviewBox(*picture, box);
     if (!HasDestination() || box.IsEmpty()) {
         return 0;
@@ -458,7 +469,8 @@ uint32_t MRwGenerator::DrawTextBlock(int linesPerPage, int slot, const QString& 
     for (int c = box.FirstTileColumn(); c <= box.LastTileColumn(); ++c) {
         for (int r = box.FirstTileRow(); r <= box.LastTileRow(); ++r) {
             if (drawOutline) {
-                if (auto p = MakeXorTile(*picture, c, r, c + 1, r + 1, outlineIndex, backgroundIndex)) {
+                if (auto p =
+                        MakeXorTile(*picture, c, r, c + 1, r + 1, outlineIndex, backgroundIndex)) {
                     total += WritePacket(*p, position + total);
                 }
             }
@@ -497,10 +509,10 @@ uint32_t MRwGenerator::EraseTextBlock(int linesPerPage, int slot, const QString&
     return total;
 }
 
-uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& lineText,
-                                 int wordFirst, int wordLast, const MTextType& textType,
-                                 int backgroundIndex, int sweepIndex, bool sweepBehind,
-                                 uint32_t startPosition, uint32_t endPosition, MBox* outBox) {
+uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& lineText, int wordFirst,
+                                 int wordLast, const MTextType& textType, int backgroundIndex,
+                                 int sweepIndex, bool sweepBehind, uint32_t startPosition,
+                                 uint32_t endPosition, MBox* outBox) {
     if (lineText.isEmpty()) {
         return 0;
     }
@@ -539,7 +551,8 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
     MTextCanvas dc(picture.get());
     const MBox box =
         RenderLine(dc, linesPerPage, slot, lineText, sweep, colours, wordFirst, wordLast);
-    const int matchIndex = FindPictureIndex(*picture, colours[static_cast<size_t>(sweepIndex & 0x0F)]);
+    const int matchIndex =
+        FindPictureIndex(*picture, colours[static_cast<size_t>(sweepIndex & 0x0F)]);
     const int baseIndex = sweepBehind ? backgroundIndex : textType.colorIndex;
     std::vector<CdgPacket> packets;
     if (!box.IsEmpty()) {
@@ -555,9 +568,10 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
     const int64_t span = static_cast<int64_t>(endPosition) - static_cast<int64_t>(startPosition);
     uint32_t total = 0;
     for (int64_t k = 0; k < n; ++k) {
-        const int64_t at = (static_cast<int64_t>(startPosition) + k * span / n) / kPacketBytes *
-                           kPacketBytes;
-        total += WritePacket(packets[static_cast<size_t>(k)], static_cast<uint32_t>(std::max<int64_t>(0, at)));
+        const int64_t at =
+            (static_cast<int64_t>(startPosition) + k * span / n) / kPacketBytes * kPacketBytes;
+        total += WritePacket(packets[static_cast<size_t>(k)],
+                             static_cast<uint32_t>(std::max<int64_t>(0, at)));
     }
     return total;
 }
@@ -565,32 +579,37 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
 // ---------------------------------------------------------------------------------------------
 // Pages and transitions
 
-std::unique_ptr<MPicture> MRwGenerator::FitImage(const MDib& bitmap, int placement, int backgroundIndex) {
+std::unique_ptr<MPicture> MRwGenerator::FitImage(const MDib& bitmap, int placement,
+                                                 int backgroundIndex) {
     return MPageDrawer::FitImage(bitmap, placement, backgroundIndex);
 }
 
 uint32_t MRwGenerator::RunTransition(const MPicture& picture, int code, const ColourTable& colours,
                                      int backgroundIndex, uint32_t position) {
-    return MTransitionWriter(*this, random_).RunTransition(picture, code, colours, backgroundIndex, position);
+    return MTransitionWriter(*this, random_)
+        .RunTransition(picture, code, colours, backgroundIndex, position);
 }
 
 uint32_t MRwGenerator::DrawImagePage(const MDib& bitmap, int placement, int transition,
-                                     const ColourTable& colours, int backgroundIndex, uint32_t position) {
-    return MPageDrawer(*this).DrawImagePage(bitmap, placement, transition, colours, backgroundIndex, position);
+                                     const ColourTable& colours, int backgroundIndex,
+                                     uint32_t position) {
+    return MPageDrawer(*this).DrawImagePage(bitmap, placement, transition, colours, backgroundIndex,
+                                            position);
 }
 
 uint32_t MRwGenerator::DrawImageTextPage(const MDib& bitmap, int placement, int transition,
                                          const ColourTable& colours, int backgroundIndex,
-                                         const QString& text, const MTextType& textType, uint32_t position) {
-    return MPageDrawer(*this).DrawImageTextPage(bitmap, placement, transition, colours, backgroundIndex,
-                                                text, textType, position);
+                                         const QString& text, const MTextType& textType,
+                                         uint32_t position) {
+    return MPageDrawer(*this).DrawImageTextPage(bitmap, placement, transition, colours,
+                                                backgroundIndex, text, textType, position);
 }
 
 uint32_t MRwGenerator::DrawTextPage(const QString& text, const MTextType& textType, int transition,
-                                    int backgroundIndex, const ColourTable& colours, uint32_t position,
-                                    const MTextTypeVer6* perLineTypes) {
-    return MPageDrawer(*this).DrawTextPage(text, textType, transition, backgroundIndex, colours, position,
-                                           perLineTypes);
+                                    int backgroundIndex, const ColourTable& colours,
+                                    uint32_t position, const MTextTypeVer6* perLineTypes) {
+    return MPageDrawer(*this).DrawTextPage(text, textType, transition, backgroundIndex, colours,
+                                           position, perLineTypes);
 }
 
 uint32_t MRwGenerator::DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t position) {

@@ -53,8 +53,8 @@ public:
     uint32_t WriteSolidTile(int column, int row, int colour, uint32_t position);
     uint32_t WriteScrollCopy(int hCommand, int hOffset, int vCommand, int vOffset,
                              uint32_t position);
-    uint32_t WriteTile(const MPicture& picture, int pictureColumn, int pictureRow,
-                       int screenColumn, int screenRow, uint32_t position);
+    uint32_t WriteTile(const MPicture& picture, int pictureColumn, int pictureRow, int screenColumn,
+                       int screenRow, uint32_t position);
     static std::optional<CdgPacket> MakeXorTile(const MPicture& picture, int pictureColumn,
                                                 int pictureRow, int screenColumn, int screenRow,
                                                 int matchIndex, int baseIndex);
@@ -78,12 +78,13 @@ public:
     uint32_t EraseTextBlock(int linesPerPage, int slot, const QString& text,
                             const MTextType& textType, int backgroundIndex, uint32_t position);
     uint32_t SweepWord(int linesPerPage, int slot, const QString& lineText, int wordFirst,
-                       int wordLast, const MTextType& textType, int backgroundIndex,
-                       int sweepIndex, bool sweepBehind, uint32_t startPosition,
-                       uint32_t endPosition, MBox* outBox);
+                       int wordLast, const MTextType& textType, int backgroundIndex, int sweepIndex,
+                       bool sweepBehind, uint32_t startPosition, uint32_t endPosition,
+                       MBox* outBox);
 
     // --- Pages and transitions ----------------------------------------------------------------
-    static std::unique_ptr<MPicture> FitImage(const MDib& bitmap, int placement, int backgroundIndex);
+    static std::unique_ptr<MPicture> FitImage(const MDib& bitmap, int placement,
+                                              int backgroundIndex);
     uint32_t RunTransition(const MPicture& picture, int code, const ColourTable& colours,
                            int backgroundIndex, uint32_t position);
     uint32_t DrawImagePage(const MDib& bitmap, int placement, int transition,

@@ -8,14 +8,18 @@
 
 MRwPlayer::MRwPlayer(MRwRenderer* renderer) : renderer_(renderer) {}
 
-MRwPlayer::~MRwPlayer() { Stop(); }
+MRwPlayer::~MRwPlayer() {
+    Stop();
+}
 
 void MRwPlayer::SetStream(const uint8_t* stream, uint32_t streamBytes) {
     stream_ = stream;
     streamBytes_ = stream ? streamBytes : 0;
 }
 
-void MRwPlayer::SetPositionSource(PositionSource source) { source_ = std::move(source); }
+void MRwPlayer::SetPositionSource(PositionSource source) {
+    source_ = std::move(source);
+}
 
 QThread::Priority MRwPlayer::QtPriority(int windowsPriority) {
     if (windowsPriority <= -15) {
@@ -54,9 +58,7 @@ void MRwPlayer::Start(bool threaded) {
 
 void MRwPlayer::Stop() {
     state_ = kStopped;
-    {
-        std::lock_guard<std::mutex> lock(wakeMutex_);
-    }
+    { std::lock_guard<std::mutex> lock(wakeMutex_); }
     wake_.notify_all();
     if (worker_) {
         worker_->wait();

@@ -25,7 +25,9 @@ MRwRenderer::MRwRenderer() {
     screens_[1].assign(kScreenBytes, 0);
 }
 
-MRwRenderer::~MRwRenderer() { DetachAllWindows(); }
+MRwRenderer::~MRwRenderer() {
+    DetachAllWindows();
+}
 
 void MRwRenderer::ClearScreen(int colour) {
     {
@@ -189,7 +191,9 @@ uint8_t* MRwRenderer::LockScreen(int* pitch) {
     return Current();
 }
 
-void MRwRenderer::UnlockScreen() { screenMutex_.unlock(); }
+void MRwRenderer::UnlockScreen() {
+    screenMutex_.unlock();
+}
 
 void MRwRenderer::PresentRect(const QRect& rect) {
     if (viewCount_.load(std::memory_order_relaxed) == 0) {
@@ -207,7 +211,9 @@ void MRwRenderer::PresentRect(const QRect& rect) {
     }
 }
 
-void MRwRenderer::PresentAll() { Announce(QRect(0, 0, kWidth, kHeight)); }
+void MRwRenderer::PresentAll() {
+    Announce(QRect(0, 0, kWidth, kHeight));
+}
 
 void MRwRenderer::Announce(const QRect& rect) {
     if (viewCount_.load(std::memory_order_relaxed) == 0) {
@@ -342,7 +348,8 @@ void MRwRenderer::ViewIndicesLocked(uint8_t* out, int outPitch, int width, int h
             std::memset(dst, border, static_cast<size_t>(r.width()));
             continue;
         }
-        const int sy = CdgScreen::kPictureTop + vOffset_ + (y - g.y0) * CdgScreen::kPictureHeight / innerH;
+        const int sy =
+            CdgScreen::kPictureTop + vOffset_ + (y - g.y0) * CdgScreen::kPictureHeight / innerH;
         const uint8_t* src = Current() + sy * kPitch;
         for (int i = 0; i < r.width(); ++i) {
             const int sx = sourceX[static_cast<size_t>(i)];
@@ -351,8 +358,8 @@ void MRwRenderer::ViewIndicesLocked(uint8_t* out, int outPitch, int width, int h
     }
 }
 
-void MRwRenderer::ViewIndices(uint8_t* out, int outPitch, int width, int height, const QRect& region,
-                              std::array<MColorRef, 16>* colours) const {
+void MRwRenderer::ViewIndices(uint8_t* out, int outPitch, int width, int height,
+                              const QRect& region, std::array<MColorRef, 16>* colours) const {
     const QRect r = region.intersected(QRect(0, 0, width, height));
     std::lock_guard<std::mutex> lock(screenMutex_);
     if (!r.isEmpty()) {

@@ -77,10 +77,12 @@ public:
     static QRect ViewRectForScreenRect(const QRect& screenRect, int width, int height);
 
 private:
-    void TileOp(int row, int column, int colour0, int colour1, const uint8_t rows[12], bool xorMode);
+    void TileOp(int row, int column, int colour0, int colour1, const uint8_t rows[12],
+                bool xorMode);
     void Scroll(int fill, int hCommand, int hOffset, int vCommand, int vOffset, bool wrap);
     void Announce(const QRect& rect);
-    void ViewIndicesLocked(uint8_t* out, int outPitch, int width, int height, const QRect& region) const;
+    void ViewIndicesLocked(uint8_t* out, int outPitch, int width, int height,
+                           const QRect& region) const;
     uint8_t* Current() { return screens_[current_].data(); }
     const uint8_t* Current() const { return screens_[current_].data(); }
 

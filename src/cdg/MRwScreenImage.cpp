@@ -24,7 +24,8 @@ QImage MRwScreenImage::RawIndexed(const MRwRenderer& renderer) {
     QImage image(MRwRenderer::kWidth, MRwRenderer::kHeight, QImage::Format_Indexed8);
     image.setColorTable(ColourTable(colours));
     for (int y = 0; y < MRwRenderer::kHeight; ++y) {
-        std::memcpy(image.scanLine(y), indices.data() + y * MRwRenderer::kWidth, MRwRenderer::kWidth);
+        std::memcpy(image.scanLine(y), indices.data() + y * MRwRenderer::kWidth,
+                    MRwRenderer::kWidth);
     }
     return image;
 }
@@ -32,8 +33,8 @@ QImage MRwScreenImage::RawIndexed(const MRwRenderer& renderer) {
 QImage MRwScreenImage::ViewIndexed(const MRwRenderer& renderer, int width, int height) {
     QImage image(std::max(1, width), std::max(1, height), QImage::Format_Indexed8);
     std::array<MColorRef, 16> colours{};
-    renderer.ViewIndices(image.bits(), static_cast<int>(image.bytesPerLine()), image.width(), image.height(),
-                         image.rect(), &colours);
+    renderer.ViewIndices(image.bits(), static_cast<int>(image.bytesPerLine()), image.width(),
+                         image.height(), image.rect(), &colours);
     image.setColorTable(ColourTable(colours));
     return image;
 }

@@ -6,8 +6,7 @@
 
 namespace {
 
-constexpr int kTextFlags =
-    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
 
 // One scratch image per thread, grown as needed, so drawing does not allocate every time.
 QImage& ScratchImage(int width, int height) {

@@ -23,7 +23,9 @@ public:
     const MResolvedFont& Font() const;
 
     void SetTextColour(MColorRef colour) { textIndex_ = picture_->NearestIndex(colour); }
-    void SetBackgroundColour(MColorRef colour) { backgroundIndex_ = picture_->NearestIndex(colour); }
+    void SetBackgroundColour(MColorRef colour) {
+        backgroundIndex_ = picture_->NearestIndex(colour);
+    }
     void SetOpaque(bool opaque) { opaque_ = opaque; }
 
     // Width of the text as given (every character counted) and the font's cell height.

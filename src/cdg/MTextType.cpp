@@ -15,7 +15,9 @@ MTextType::MTextType(const QString& faceName, int colorIndex, int fontHeight, in
       backgroundMode(backgroundMode),
       backgroundColorIndex(backgroundColorIndex) {}
 
-int MTextType::OutlineThickness(int fontHeight) { return std::max(1, fontHeight / 10); }
+int MTextType::OutlineThickness(int fontHeight) {
+    return std::max(1, fontHeight / 10);
+}
 
 bool MTextType::operator==(const MTextType& o) const {
     return faceName == o.faceName && colorIndex == o.colorIndex && fontHeight == o.fontHeight &&

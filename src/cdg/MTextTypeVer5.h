@@ -4,7 +4,8 @@
 class MTextTypeVer5 {
 public:
     MTextTypeVer5() = default;
-    MTextTypeVer5(int singer1, int singer2, int both) : singer1(singer1), singer2(singer2), both(both) {}
+    MTextTypeVer5(int singer1, int singer2, int both)
+        : singer1(singer1), singer2(singer2), both(both) {}
     virtual ~MTextTypeVer5() = default;
     MTextTypeVer5(const MTextTypeVer5&) = default;
     MTextTypeVer5& operator=(const MTextTypeVer5&) = default;

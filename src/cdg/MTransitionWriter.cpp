@@ -21,10 +21,9 @@ MTransitionWriter::MTransitionWriter(MRwGenerator& generator, MRandom& random)
     : gen_(generator), random_(random) {}
 
 QString MTransitionWriter::TransitionName(int code) {
-    static const char* const names[] = {"Fill Right",  "Fill Left",   "Fill Down",
-                                        "Fill Up",     "Scroll Right", "Scroll Left",
-                                        "Scroll Down", "Scroll Up",   "Block Dissolve",
-                                        "Fade In",     "Fade Out"};
+    static const char* const names[] = {"Fill Right",     "Fill Left",   "Fill Down",   "Fill Up",
+                                        "Scroll Right",   "Scroll Left", "Scroll Down", "Scroll Up",
+                                        "Block Dissolve", "Fade In",     "Fade Out"};
     return code >= 0 && code <= 10 ? QString::fromLatin1(names[code]) : QString();
 }
 
@@ -35,13 +34,15 @@ QString MTransitionWriter::PlacementName(int code) {
 
 uint32_t MTransitionWriter::Tile(const MPicture& picture, int column, int row, int screenColumn,
                                  int screenRow) {
-    const uint32_t n = gen_.WriteTile(picture, column, row, screenColumn, screenRow, position_ + total_);
+    const uint32_t n =
+        gen_.WriteTile(picture, column, row, screenColumn, screenRow, position_ + total_);
     total_ += n;
     return n;
 }
 
 uint32_t MTransitionWriter::Scroll(int hCommand, int hOffset, int vCommand, int vOffset) {
-    const uint32_t n = gen_.WriteScrollCopy(hCommand, hOffset, vCommand, vOffset, position_ + total_);
+    const uint32_t n =
+        gen_.WriteScrollCopy(hCommand, hOffset, vCommand, vOffset, position_ + total_);
     total_ += n;
     return n;
 }
@@ -93,7 +94,8 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
             std::array<bool, kColumns * kRows> taken{};
             int left = kColumns * kRows;
             while (left > 0) {
-                const int skip = static_cast<int>(static_cast<int64_t>(left) * random_.Next() / MRandom::kMax);
+                const int skip =
+                    static_cast<int>(static_cast<int64_t>(left) * random_.Next() / MRandom::kMax);
                 int passed = 0;
                 for (int i = 0; i < kColumns * kRows; ++i) {
                     if (taken[static_cast<size_t>(i)]) {
@@ -121,12 +123,23 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
                 for (int r = 0; r < rows; ++r) {
                     Tile(picture, c, r, 0, r + 1);
                     switch (r) {
-                        case 3: Scroll(0, 4, 0, 0); break;
-                        case 5: Scroll(0, 3, 0, 0); break;
-                        case 8: Scroll(0, 2, 0, 0); break;
-                        case 10: Scroll(0, 1, 0, 0); break;
-                        case 13: Scroll(0, 0, 0, 0); break;
-                        default: break;
+                        case 3:
+                            Scroll(0, 4, 0, 0);
+                            break;
+                        case 5:
+                            Scroll(0, 3, 0, 0);
+                            break;
+                        case 8:
+                            Scroll(0, 2, 0, 0);
+                            break;
+                        case 10:
+                            Scroll(0, 1, 0, 0);
+                            break;
+                        case 13:
+                            Scroll(0, 0, 0, 0);
+                            break;
+                        default:
+                            break;
                     }
                 }
                 Scroll(1, 5, 0, 0);
@@ -142,12 +155,23 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
                 for (int r = 0; r < rows; ++r) {
                     Tile(picture, c, r, 0, r + 1);
                     switch (r) {
-                        case 3: Scroll(0, 1, 0, 0); break;
-                        case 5: Scroll(0, 2, 0, 0); break;
-                        case 8: Scroll(0, 3, 0, 0); break;
-                        case 10: Scroll(0, 4, 0, 0); break;
-                        case 13: Scroll(0, 5, 0, 0); break;
-                        default: break;
+                        case 3:
+                            Scroll(0, 1, 0, 0);
+                            break;
+                        case 5:
+                            Scroll(0, 2, 0, 0);
+                            break;
+                        case 8:
+                            Scroll(0, 3, 0, 0);
+                            break;
+                        case 10:
+                            Scroll(0, 4, 0, 0);
+                            break;
+                        case 13:
+                            Scroll(0, 5, 0, 0);
+                            break;
+                        default:
+                            break;
                     }
                 }
                 Scroll(2, 0, 0, 0);
@@ -203,7 +227,8 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
             }
             for (int f = 1; f <= 8; ++f) {
                 for (int k = 0; k < 16; ++k) {
-                    working[static_cast<size_t>(k)] = Blend(bg, 8 - f, colours[static_cast<size_t>(k)], f);
+                    working[static_cast<size_t>(k)] =
+                        Blend(bg, 8 - f, colours[static_cast<size_t>(k)], f);
                     Colours(working);
                 }
             }
@@ -214,7 +239,8 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
             MPicture::ColourTable working = colours;
             for (int c = 0; c <= 8; ++c) {
                 for (int k = 0; k < 16; ++k) {
-                    working[static_cast<size_t>(k)] = Blend(colours[static_cast<size_t>(k)], 8 - c, bg, c);
+                    working[static_cast<size_t>(k)] =
+                        Blend(colours[static_cast<size_t>(k)], 8 - c, bg, c);
                     Colours(working);
                 }
             }

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QThread>
 
 #include "cdg/MRwRenderer.h"
@@ -83,9 +83,9 @@ void MRwViewerWindow::paintEvent(QPaintEvent* event) {
 void MRwViewerWindow::keyPressEvent(QKeyEvent* event) {
     QWidget* parent = parentWidget();
     if (parent != nullptr && !event->text().isEmpty() && event->text()[0].isPrint()) {
-        QCoreApplication::postEvent(parent, new QKeyEvent(QEvent::KeyPress, event->key(),
-                                                          event->modifiers(), event->text(),
-                                                          event->isAutoRepeat(), event->count()));
+        QCoreApplication::postEvent(
+            parent, new QKeyEvent(QEvent::KeyPress, event->key(), event->modifiers(), event->text(),
+                                  event->isAutoRepeat(), event->count()));
         event->accept();
         return;
     }

@@ -43,7 +43,8 @@ TEST(MBitmap, FilesOfEveryFormatLoadAndBadFilesGiveAnEmptyPicture) {
         const QString path = dir.filePath(QStringLiteral("p.") + QString::fromLatin1(format));
         ASSERT_TRUE(img.save(path, format)) << format;
         MBitmap b;
-        EXPECT_TRUE(b.LoadImage(path)) << format << " " << QImageReader(path).errorString().toStdString();
+        EXPECT_TRUE(b.LoadImage(path))
+            << format << " " << QImageReader(path).errorString().toStdString();
         EXPECT_EQ(b.Width(), 40) << format;
     }
     {
@@ -127,7 +128,7 @@ TEST(MBitmap, ReductionPicksTheNearestEntryAndIsRecomputedOnlyWhenNeeded) {
     EXPECT_EQ(dib->indices, (std::vector<uint8_t>{0, 1, 0, 1}));
     EXPECT_FALSE(b.dirty);
     // Changing the pixels behind its back does nothing until the picture is marked dirty.
-    reinterpret_cast<uint8_t*>(b.sourcePixels.data())[2] = 0;  // red of pixel 0
+    reinterpret_cast<uint8_t*>(b.sourcePixels.data())[2] = 0;    // red of pixel 0
     reinterpret_cast<uint8_t*>(b.sourcePixels.data())[0] = 255;  // blue of pixel 0
     EXPECT_EQ(b.ToDib(0)->indices[0], 0);
     b.dirty = true;

@@ -41,7 +41,8 @@ std::vector<Emitted> PacketsIn(const std::vector<uint8_t>& stream) {
 struct Screen {
     std::vector<uint8_t> stream;
     MRwGenerator gen;
-    explicit Screen(size_t bytes = 24 * 20000) : stream(bytes, 0), gen(stream.data(), static_cast<uint32_t>(bytes)) {
+    explicit Screen(size_t bytes = 24 * 20000)
+        : stream(bytes, 0), gen(stream.data(), static_cast<uint32_t>(bytes)) {
         gen.WriteMemoryPreset(kBackground, 0);
     }
     std::vector<uint8_t> Decode() {
@@ -56,7 +57,8 @@ struct Screen {
 TEST(DrawTextBlock, EmitsOutlineThenTextTilesColumnByColumn) {
     Screen s;
     const uint32_t bytes = s.gen.DrawTextBlock(4, 1, QStringLiteral("Little star"),
-                                               LyricType(MTextType::kOutline | MTextType::kBold), kBackground, 24 * 100);
+                                               LyricType(MTextType::kOutline | MTextType::kBold),
+                                               kBackground, 24 * 100);
     const auto packets = PacketsIn(s.stream);
     ASSERT_GT(packets.size(), 16u);
     EXPECT_EQ(bytes, (packets.size() - 16) * 24) << "a contiguous run from the position";
@@ -72,7 +74,8 @@ TEST(DrawTextBlock, EmitsOutlineThenTextTilesColumnByColumn) {
     MPicture picture(kBackground, MPicture::FixedGreys());
     MTextCanvas dc(&picture);
     MRwGenerator().RenderTextBlock(dc, 4, 1, QStringLiteral("Little star"),
-                                   LyricType(MTextType::kOutline | MTextType::kBold), MPicture::FixedGreys(), nullptr);
+                                   LyricType(MTextType::kOutline | MTextType::kBold),
+                                   MPicture::FixedGreys(), nullptr);
     EXPECT_EQ(s.Decode(), ScreenProbe::PicturePixels(picture));
 }
 
@@ -80,9 +83,11 @@ TEST(DrawTextBlock, TextInTheBackgroundColourEmitsNoTextTiles) {
     Screen s;
     MTextType type = LyricType(0);
     type.colorIndex = kBackground;
-    EXPECT_EQ(s.gen.DrawTextBlock(4, 0, QStringLiteral("Invisible"), type, kBackground, 24 * 100), 0u);
+    EXPECT_EQ(s.gen.DrawTextBlock(4, 0, QStringLiteral("Invisible"), type, kBackground, 24 * 100),
+              0u);
     type.styleFlags = MTextType::kOutline;
-    EXPECT_GT(s.gen.DrawTextBlock(4, 0, QStringLiteral("Invisible"), type, kBackground, 24 * 100), 0u)
+    EXPECT_GT(s.gen.DrawTextBlock(4, 0, QStringLiteral("Invisible"), type, kBackground, 24 * 100),
+              0u)
         << "the outline still shows";
     EXPECT_EQ(s.gen.DrawTextBlock(4, 0, QString(), type, kBackground, 0), 0u);
 }
@@ -98,7 +103,8 @@ TEST(EraseTextBlock, PaintsEveryTileOfTheBox) {
     EXPECT_EQ(bytes, solid * 24);
     MPicture picture(kBackground, MPicture::FixedGreys());
     MTextCanvas dc(&picture);
-    const MBox box = MRwGenerator().RenderTextBlock(dc, 4, 2, text, LyricType(0), MPicture::FixedGreys(), nullptr);
+    const MBox box = MRwGenerator().RenderTextBlock(dc, 4, 2, text, LyricType(0),
+                                                    MPicture::FixedGreys(), nullptr);
     EXPECT_EQ(solid, static_cast<size_t>((box.LastTileColumn() - box.FirstTileColumn() + 1) *
                                          (box.LastTileRow() - box.FirstTileRow() + 1)));
     EXPECT_GE(solid, 2u) << "a box of 'i' plus the extra width spans tiles the glyph never touched";
@@ -116,7 +122,8 @@ TEST(EraseTextBlock, PaintsEveryTileOfTheBox) {
 TEST(EraseTextBlock, NeighboursSharingATileRowLoseTheirSharedTiles) {
     // Five lines per page give slots of 38 pixels: lines 0 and 1 share tile row 3.
     Screen s;
-    const MTextType type(QStringLiteral("Arial"), kText, 36, 0, MTextType::kHLeft, MTextType::kVCentre, kOutline, 0, 0);
+    const MTextType type(QStringLiteral("Arial"), kText, 36, 0, MTextType::kHLeft,
+                         MTextType::kVCentre, kOutline, 0, 0);
     s.gen.DrawTextBlock(5, 0, QStringLiteral("Hg Hg Hg"), type, kBackground, 24 * 100);
     s.gen.DrawTextBlock(5, 1, QStringLiteral("Hg Hg Hg"), type, kBackground, 24 * 200);
     const int line1Before = [&] {
@@ -142,10 +149,12 @@ TEST(EraseTextBlock, NeighboursSharingATileRowLoseTheirSharedTiles) {
 }
 
 TEST(SweepWord, PacketsAreSpreadEvenlyColumnByColumn) {
-    for (const auto& [start, end] : {std::pair<uint32_t, uint32_t>{7200, 14400}, {24 * 50, 24 * 50 + 1000}, {4800, 4800}}) {
+    for (const auto& [start, end] :
+         {std::pair<uint32_t, uint32_t>{7200, 14400}, {24 * 50, 24 * 50 + 1000}, {4800, 4800}}) {
         Screen s;
         const QString line = QStringLiteral("Twinkle twinkle");
-        s.gen.SweepWord(4, 0, line, 8, 14, LyricType(MTextType::kBold), kBackground, kSweep, false, start, end, nullptr);
+        s.gen.SweepWord(4, 0, line, 8, 14, LyricType(MTextType::kBold), kBackground, kSweep, false,
+                        start, end, nullptr);
         auto packets = PacketsIn(s.stream);
         packets.erase(packets.begin(), packets.begin() + 16);
         const int64_t n = static_cast<int64_t>(packets.size());
@@ -163,7 +172,8 @@ TEST(SweepWord, PacketsAreSpreadEvenlyColumnByColumn) {
             }
             if (k > 0) {
                 const CdgPacket& q = packets[static_cast<size_t>(k - 1)].packet;
-                EXPECT_TRUE(p.data[3] > q.data[3] || (p.data[3] == q.data[3] && p.data[2] > q.data[2]))
+                EXPECT_TRUE(p.data[3] > q.data[3] ||
+                            (p.data[3] == q.data[3] && p.data[2] > q.data[2]))
                     << "column by column, rows top to bottom";
             }
         }
@@ -171,7 +181,8 @@ TEST(SweepWord, PacketsAreSpreadEvenlyColumnByColumn) {
 }
 
 TEST(SweepWord, SweepingEveryWordTurnsTheWholeLineIntoTheSweepColour) {
-    for (int flags : {int(MTextType::kBold), MTextType::kBold | MTextType::kOutline, MTextType::kItalic}) {
+    for (int flags :
+         {int(MTextType::kBold), MTextType::kBold | MTextType::kOutline, MTextType::kItalic}) {
         Screen s;
         const QString line = QStringLiteral("Up above the world so high");
         const MTextType type = LyricType(flags, MTextType::kHCentre);
@@ -179,7 +190,8 @@ TEST(SweepWord, SweepingEveryWordTurnsTheWholeLineIntoTheSweepColour) {
         const auto drawn = s.Decode();
         uint32_t t = 24 * 200;
         for (const auto& [first, last] : TestStreamBuilder::WordRanges(line)) {
-            s.gen.SweepWord(4, 1, line, first, last, type, kBackground, kSweep, false, t, t + 24 * 40, nullptr);
+            s.gen.SweepWord(4, 1, line, first, last, type, kBackground, kSweep, false, t,
+                            t + 24 * 40, nullptr);
             t += 24 * 50;
         }
         const auto swept = s.Decode();
@@ -229,7 +241,9 @@ TEST(SweepWord, PreviewShowsTheSweptWordAndItsBox) {
     const QString line = QStringLiteral("How I wonder");
     EXPECT_EQ(preview.DrawTextBlock(4, 3, line, LyricType(0), kBackground, 0), 0u);
     MBox box;
-    EXPECT_EQ(preview.SweepWord(4, 3, line, 6, 11, LyricType(0), kBackground, kSweep, false, 0, 0, &box), 0u);
+    EXPECT_EQ(
+        preview.SweepWord(4, 3, line, 6, 11, LyricType(0), kBackground, kSweep, false, 0, 0, &box),
+        0u);
     EXPECT_FALSE(box.IsEmpty());
     EXPECT_GT(box.left, 40);
     const auto area = ScreenProbe::InnerArea(renderer);
@@ -257,7 +271,11 @@ TEST(SweepWord, PreviewShowsTheSweptWordAndItsBox) {
 
 TEST(SweepWord, EmptyTextAndNoMatchingPixelsEmitNothing) {
     Screen s;
-    EXPECT_EQ(s.gen.SweepWord(4, 0, QString(), 0, 3, LyricType(0), kBackground, kSweep, false, 0, 100, nullptr), 0u);
-    EXPECT_EQ(s.gen.SweepWord(4, 0, QStringLiteral("    "), 0, 3, LyricType(0), kBackground, kSweep, false, 0, 100, nullptr), 0u);
+    EXPECT_EQ(s.gen.SweepWord(4, 0, QString(), 0, 3, LyricType(0), kBackground, kSweep, false, 0,
+                              100, nullptr),
+              0u);
+    EXPECT_EQ(s.gen.SweepWord(4, 0, QStringLiteral("    "), 0, 3, LyricType(0), kBackground, kSweep,
+                              false, 0, 100, nullptr),
+              0u);
     EXPECT_EQ(PacketsIn(s.stream).size(), 16u);
 }

@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <set>
 
-#include "cdg/MRwGenerator.h"
 #include "cdg/MResolvedFont.h"
+#include "cdg/MRwGenerator.h"
 #include "cdg/MTextCanvas.h"
 #include "support/ScreenProbe.h"
 
@@ -15,7 +15,8 @@ namespace {
 
 const MRwGenerator::ColourTable kGreys = MPicture::FixedGreys();
 
-MTextType Type(int height, int flags, int hAlign = MTextType::kHLeft, int vAlign = MTextType::kVTop) {
+MTextType Type(int height, int flags, int hAlign = MTextType::kHLeft,
+               int vAlign = MTextType::kVTop) {
     return MTextType(QStringLiteral("Arial"), 12, height, flags, hAlign, vAlign, 13, 0, 0);
 }
 
@@ -31,7 +32,8 @@ std::set<int> IndicesIn(const MPicture& p) {
 
 // Text pixels drawn straight with Qt, for comparison (no mnemonic handling).
 std::vector<uint8_t> Reference(const QString& text, const MResolvedFont& font, int x, int y, int w,
-                               int h, int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine) {
+                               int h,
+                               int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine) {
     QImage img(MPicture::kWidth, MPicture::kHeight, QImage::Format_Alpha8);
     img.fill(0);
     QPainter p(&img);
@@ -76,7 +78,9 @@ TEST(Fonts, PositiveHeightIsTheCellHeight) {
     EXPECT_GT(def->CellHeight(), 10);
     const auto em = MResolvedFont::Resolve(QStringLiteral("Arial"), -20, 0);
     EXPECT_EQ(em->Font().pixelSize(), 20);
-    EXPECT_TRUE(MResolvedFont::Resolve(QStringLiteral("Arial"), 20, MTextType::kUnderline)->Font().underline());
+    EXPECT_TRUE(MResolvedFont::Resolve(QStringLiteral("Arial"), 20, MTextType::kUnderline)
+                    ->Font()
+                    .underline());
 }
 
 TEST(Fonts, AnUnknownFaceStillDraws) {
@@ -99,17 +103,20 @@ TEST(Layout, SlotsAlignments) {
     dc.SelectFont(MResolvedFont::Resolve(QStringLiteral("Arial"), 24, 0));
     const int w = dc.TextWidth(text);
 
-    MBox b = gen.LayoutLine(dc, 4, 2, text, Type(24, 0, MTextType::kHCentre, MTextType::kVCentre), 1, 0, nullptr);
+    MBox b = gen.LayoutLine(dc, 4, 2, text, Type(24, 0, MTextType::kHCentre, MTextType::kVCentre),
+                            1, 0, nullptr);
     EXPECT_EQ(b.top, 96 + (48 - 24) / 2);
     EXPECT_EQ(b.left, (288 - w) / 2);
     EXPECT_EQ(b.Width(), w);
     EXPECT_EQ(b.Height(), 24);
 
-    b = gen.LayoutLine(dc, 4, 1, text, Type(24, 0, MTextType::kHRight, MTextType::kVBottom), 1, 0, nullptr);
+    b = gen.LayoutLine(dc, 4, 1, text, Type(24, 0, MTextType::kHRight, MTextType::kVBottom), 1, 0,
+                       nullptr);
     EXPECT_EQ(b.top, 48 + 48 - 24);
     EXPECT_EQ(b.right, 288);
 
-    b = gen.LayoutLine(dc, 4, 3, text, Type(24, 0, MTextType::kHLeft, MTextType::kVTop), 1, 0, nullptr);
+    b = gen.LayoutLine(dc, 4, 3, text, Type(24, 0, MTextType::kHLeft, MTextType::kVTop), 1, 0,
+                       nullptr);
     EXPECT_EQ(b.left, 0);
     EXPECT_EQ(b.top, 144);
 
@@ -151,7 +158,8 @@ TEST(Layout, OutlineThicknessAndBoxGrowth) {
         MPicture b(15, kGreys);
         MTextCanvas da(&a);
         MTextCanvas db(&b);
-        const MBox plain = gen.RenderLine(da, 2, 0, QStringLiteral("Star"), Type(height, 0), kGreys, 0, -1);
+        const MBox plain =
+            gen.RenderLine(da, 2, 0, QStringLiteral("Star"), Type(height, 0), kGreys, 0, -1);
         const MBox outlined = gen.RenderLine(db, 2, 0, QStringLiteral("Star"),
                                              Type(height, MTextType::kOutline), kGreys, 0, -1);
         const int t = MTextType::OutlineThickness(height);
@@ -165,17 +173,21 @@ TEST(Drawing, OutlineIsTheUnionOfAllShiftedCopies) {
         for (int hAlign : {MTextType::kHLeft, MTextType::kHCentre, MTextType::kHRight}) {
             MPicture fast(15, kGreys);
             MTextCanvas dc(&fast);
-            dc.SelectFont(MResolvedFont::Resolve(QStringLiteral("Arial"), height, MTextType::kBold));
+            dc.SelectFont(
+                MResolvedFont::Resolve(QStringLiteral("Arial"), height, MTextType::kBold));
             dc.SetTextColour(kGreys[13]);
             const QString text = QStringLiteral("Wonder & jump_y!");
             MRwGenerator gen;
-            const MBox box = gen.LayoutLine(dc, 4, 0, text, Type(height, MTextType::kOutline | MTextType::kBold, hAlign), 1, 0, nullptr);
+            const MBox box = gen.LayoutLine(
+                dc, 4, 0, text, Type(height, MTextType::kOutline | MTextType::kBold, hAlign), 1, 0,
+                nullptr);
             const int d = MTextType::OutlineThickness(height);
             dc.DrawTextSpread(box, text, d);
 
             MPicture slow(15, kGreys);
             MTextCanvas ds(&slow);
-            ds.SelectFont(MResolvedFont::Resolve(QStringLiteral("Arial"), height, MTextType::kBold));
+            ds.SelectFont(
+                MResolvedFont::Resolve(QStringLiteral("Arial"), height, MTextType::kBold));
             ds.SetTextColour(kGreys[13]);
             for (int dx = -d; dx <= d; ++dx) {
                 for (int dy = -d; dy <= d; ++dy) {
@@ -212,8 +224,9 @@ TEST(Drawing, OnlyTheChosenIndicesAppear) {
     MRwGenerator gen;
     MPicture picture(15, kGreys);
     MTextCanvas dc(&picture);
-    MTextType type(QStringLiteral("Arial"), 12, 30, MTextType::kBold | MTextType::kOutline | MTextType::kItalic,
-                   MTextType::kHCentre, MTextType::kVCentre, 13, 1, 4);
+    MTextType type(QStringLiteral("Arial"), 12, 30,
+                   MTextType::kBold | MTextType::kOutline | MTextType::kItalic, MTextType::kHCentre,
+                   MTextType::kVCentre, 13, 1, 4);
     gen.RenderTextBlock(dc, 1, 0, QStringLiteral("Line one\nLine two"), type, kGreys, nullptr);
     EXPECT_EQ(IndicesIn(picture), (std::set<int>{4, 12, 13, 15}));
 }
@@ -225,9 +238,12 @@ TEST(Drawing, AmpersandsAreMnemonics) {
     {
         MPicture picture(15, kGreys);
         MTextCanvas dc(&picture);
-        const MBox box = gen.RenderTextBlock(dc, 1, 0, QStringLiteral("Rock && Roll"), Type(24, 0), kGreys, nullptr);
-        EXPECT_EQ(box.Width(), font->Advance(QStringLiteral("Rock & Roll"))) << "measured with one '&'";
-        EXPECT_EQ(Mask(picture, 12), Reference(QStringLiteral("Rock & Roll"), *font, 0, 0, 288, 24));
+        const MBox box = gen.RenderTextBlock(dc, 1, 0, QStringLiteral("Rock && Roll"), Type(24, 0),
+                                             kGreys, nullptr);
+        EXPECT_EQ(box.Width(), font->Advance(QStringLiteral("Rock & Roll")))
+            << "measured with one '&'";
+        EXPECT_EQ(Mask(picture, 12),
+                  Reference(QStringLiteral("Rock & Roll"), *font, 0, 0, 288, 24));
     }
     {
         MPicture picture(15, kGreys);
@@ -253,28 +269,33 @@ TEST(Drawing, BlocksOfSeveralLines) {
         MPicture picture(15, kGreys);
         MTextCanvas dc(&picture);
         const MBox last = gen.RenderTextBlock(dc, 1, 0, QStringLiteral("One\nTwo\nThree"),
-                                              Type(20, 0, MTextType::kHCentre, MTextType::kVBottom), kGreys, nullptr);
+                                              Type(20, 0, MTextType::kHCentre, MTextType::kVBottom),
+                                              kGreys, nullptr);
         EXPECT_EQ(last.bottom, 192);
         EXPECT_EQ(last.top, 172);
     }
     {
         MPicture picture(15, kGreys);
         MTextCanvas dc(&picture);
-        const MBox last = gen.RenderTextBlock(dc, 1, 0, QStringLiteral("One\r\n\r\nThree\n"),
-                                              Type(20, 0, MTextType::kHLeft, MTextType::kVTop), kGreys, nullptr);
-        EXPECT_EQ(last.top, 40) << "the empty middle line keeps its height; the final break adds none";
+        const MBox last =
+            gen.RenderTextBlock(dc, 1, 0, QStringLiteral("One\r\n\r\nThree\n"),
+                                Type(20, 0, MTextType::kHLeft, MTextType::kVTop), kGreys, nullptr);
+        EXPECT_EQ(last.top, 40)
+            << "the empty middle line keeps its height; the final break adds none";
     }
     {
         MPicture picture(15, kGreys);
         MTextCanvas dc(&picture);
         const MBox last = gen.RenderTextBlock(dc, 1, 0, QStringLiteral("A\nB"),
-                                              Type(30, 0, MTextType::kHLeft, MTextType::kVCentre), kGreys, nullptr);
+                                              Type(30, 0, MTextType::kHLeft, MTextType::kVCentre),
+                                              kGreys, nullptr);
         EXPECT_EQ(last.top, (192 - 60) / 2 + 30);
     }
     {
         MPicture picture(15, kGreys);
         MTextCanvas dc(&picture);
-        EXPECT_TRUE(gen.RenderTextBlock(dc, 1, 0, QString(), Type(30, 0), kGreys, nullptr).IsEmpty());
+        EXPECT_TRUE(
+            gen.RenderTextBlock(dc, 1, 0, QString(), Type(30, 0), kGreys, nullptr).IsEmpty());
         EXPECT_EQ(IndicesIn(picture), std::set<int>{15});
     }
 }

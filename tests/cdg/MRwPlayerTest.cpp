@@ -28,7 +28,9 @@ std::vector<uint8_t> NumberedStream(int packets) {
     return stream;
 }
 
-int TileColour(const MRwRenderer& r, int i) { return r.PixelAt(6 * (1 + i / 16 % 48), 12 * (1 + i % 16)); }
+int TileColour(const MRwRenderer& r, int i) {
+    return r.PixelAt(6 * (1 + i / 16 % 48), 12 * (1 + i % 16));
+}
 
 bool WaitFor(const std::function<bool()>& done) {
     for (int i = 0; i < 500; ++i) {

@@ -121,7 +121,8 @@ TEST(Decoder, HostileTileAddressesChangeNothing) {
     }
     EXPECT_EQ(clean.ScreenIndices(), before);
     // Direct calls with colours above 15 are ignored as well.
-    const uint8_t rows[12] = {0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F};
+    const uint8_t rows[12] = {0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F,
+                              0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F};
     clean.DrawTile(1, 1, 16, 3, rows);
     clean.XorTile(1, 1, 0, 200, rows);
     clean.DrawTile(-1, 1, 1, 3, rows);

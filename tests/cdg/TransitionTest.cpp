@@ -86,19 +86,21 @@ TEST(Transitions, ScrollsMoveOnePixelPerStep) {
     const MPicture picture = NoisyPicture(5);
     std::vector<uint8_t> stream(24 * 6000, 0);
     MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
-    const uint32_t bytes = gen.RunTransition(picture, MTransitionWriter::kScrollLeft, MPicture::FixedGreys(), 0, 0);
+    const uint32_t bytes =
+        gen.RunTransition(picture, MTransitionWriter::kScrollLeft, MPicture::FixedGreys(), 0, 0);
     const Counts c = CountPackets(stream, 0, bytes);
     EXPECT_EQ(c.scrolls, 1 + 48 * (5 + 1) + 6 + 1);
     std::vector<uint8_t> down(24 * 6000, 0);
     MRwGenerator genDown(down.data(), static_cast<uint32_t>(down.size()));
-    const uint32_t downBytes = genDown.RunTransition(picture, MTransitionWriter::kScrollDown, MPicture::FixedGreys(), 0, 0);
+    const uint32_t downBytes = genDown.RunTransition(picture, MTransitionWriter::kScrollDown,
+                                                     MPicture::FixedGreys(), 0, 0);
     EXPECT_EQ(CountPackets(down, 0, downBytes).scrolls, 1 + 16 * (11 + 1) + 11);
 }
 
 TEST(Transitions, HalfPictureHeightLimitsTheRows) {
     const MPicture picture = NoisyPicture(9);
-    for (int code : {MTransitionWriter::kFillDown, MTransitionWriter::kFillUp, MTransitionWriter::kBlockDissolve,
-                     MTransitionWriter::kFillRight}) {
+    for (int code : {MTransitionWriter::kFillDown, MTransitionWriter::kFillUp,
+                     MTransitionWriter::kBlockDissolve, MTransitionWriter::kFillRight}) {
         std::vector<uint8_t> stream(24 * 6000, 0);
         MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
         gen.SetPictureHeight(50);
@@ -115,7 +117,8 @@ TEST(Transitions, HalfPictureHeightLimitsTheRows) {
     std::vector<uint8_t> stream(24 * 6000, 0);
     MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
     gen.SetPictureHeight(50);
-    const uint32_t bytes = gen.RunTransition(picture, MTransitionWriter::kFillUp, MPicture::FixedGreys(), 0, 0);
+    const uint32_t bytes =
+        gen.RunTransition(picture, MTransitionWriter::kFillUp, MPicture::FixedGreys(), 0, 0);
     EXPECT_EQ(CdgPacket::FromBytes(stream.data()).data[2], 8) << "Fill Up starts at picture row 7";
     (void)bytes;
 }
@@ -129,7 +132,8 @@ TEST(Transitions, FadesAreColourTables) {
     {
         std::vector<uint8_t> stream(24 * 6000, 0);
         MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
-        const uint32_t bytes = gen.RunTransition(picture, MTransitionWriter::kFadeIn, colours, 5, 0);
+        const uint32_t bytes =
+            gen.RunTransition(picture, MTransitionWriter::kFadeIn, colours, 5, 0);
         const Counts c = CountPackets(stream, 0, bytes);
         EXPECT_EQ(c.tables, 2 + 256);
         EXPECT_EQ(bytes / 24, static_cast<uint32_t>(2 + c.tiles + 256));
@@ -138,13 +142,15 @@ TEST(Transitions, FadesAreColourTables) {
         for (int i = 0; i < 16; ++i) {
             uint8_t encoded[2];
             CdgColour::Encode(colours[static_cast<size_t>(i)], encoded);
-            EXPECT_EQ(r.Colour(i), CdgColour::Decode(encoded)) << "the fade ends on the page colours";
+            EXPECT_EQ(r.Colour(i), CdgColour::Decode(encoded))
+                << "the fade ends on the page colours";
         }
     }
     {
         std::vector<uint8_t> stream(24 * 6000, 0);
         MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
-        const uint32_t bytes = gen.RunTransition(picture, MTransitionWriter::kFadeOut, colours, 5, 0);
+        const uint32_t bytes =
+            gen.RunTransition(picture, MTransitionWriter::kFadeOut, colours, 5, 0);
         EXPECT_EQ(bytes, 288u * 24);
         EXPECT_EQ(CountPackets(stream, 0, bytes).tiles, 0);
         MRwRenderer r;
@@ -166,8 +172,8 @@ TEST(PageSequence, TitlePageWithDisplayTimeAndEraseTransition) {
     IMAGE_STRUCT page;
     page.pageId = IMAGE_STRUCT::kTitlePage;
     page.text = QStringLiteral("My Song\nby Me");
-    page.textType = MTextType(QStringLiteral("Arial"), 12, 26, MTextType::kBold, MTextType::kHCentre,
-                              MTextType::kVCentre, 13, 0, 0);
+    page.textType = MTextType(QStringLiteral("Arial"), 12, 26, MTextType::kBold,
+                              MTextType::kHCentre, MTextType::kVCentre, 13, 0, 0);
     page.picture.SetColour(11, CdgColour::Make(0, 17, 102));
     page.picture.SetColour(15, CdgColour::Make(0, 17, 102));
     page.picture.SetColour(12, CdgColour::Make(255, 255, 255));

@@ -44,7 +44,9 @@ void FillScreen(MRwRenderer& r) {
     }
 }
 
-QImage Grab(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage Grab(QWidget& w) {
+    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 }  // namespace
 
