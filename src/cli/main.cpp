@@ -21,6 +21,7 @@
 #ifndef QUILM_CLI_FRONT
 #include "cli/CdgDemoCommand.h"
 #include "cli/ProjectInfoCommand.h"
+#include "cli/ProjectNewCommand.h"
 #include "cli/ProjectRenderCommand.h"
 #include "log/MLogSetup.h"
 #endif
@@ -33,6 +34,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<CdgFrameCommand>());
 #ifndef QUILM_CLI_FRONT
     commands.push_back(std::make_unique<CdgDemoCommand>());
+    commands.push_back(std::make_unique<ProjectNewCommand>());
     commands.push_back(std::make_unique<ProjectInfoCommand>());
     commands.push_back(std::make_unique<ProjectRenderCommand>());
 #endif

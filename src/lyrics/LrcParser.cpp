@@ -78,6 +78,10 @@ QString RemoveAngleSpans(QStringView line) {
     return CollapseSpaces(out).trimmed();
 }
 
+bool IsAngleSpan(QStringView text) {
+    return text.size() >= 2 && text.front() == u'<' && text.back() == u'>';
+}
+
 bool IsWordTimeTag(QStringView element) {
     return element.size() >= 4 && element[0] == u'<' && IsAsciiDigit(element[1]) &&
            IsAsciiDigit(element[2]) && element[3] == u':';
@@ -125,6 +129,13 @@ QString LrcParser::ParseLrc(QStringView text, LrcDocument& document) {
         pos = end + 1;
         if (end < n && text[end] == u'\r' && pos < n && text[pos] == u'\n') {
             ++pos;
+        }
+    }
+    if (parser.anyWordTimes_) {
+        for (LrcLine& line : document.lines) {
+            if (!line.hasWordTimes) {
+                parser.DropAngleSpans(line);
+            }
         }
     }
     parser.SpreadLinesWithoutWordTimes();
@@ -192,7 +203,6 @@ void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
         }
     }
     lyric = CollapseSpaces(lyric);
-    lineTexts_.append(lyric);
 
     LrcLine line;
     line.part = part_;
@@ -200,6 +210,13 @@ void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
     int time = timeHundredths;
     const qsizetype n = lyric.size();
     qsizetype pos = 0;
+    // Where a word time tag splits a word into syllables ("Syl<..>la<..>ble"), a "*" goes into
+    // the lyrics text so that every syllable becomes a word of its own in the line list and
+    // keeps its own time.
+    QList<qsizetype> syllableBreaks;
+    qsizetype lastTextEnd = -1;
+    bool tagSinceText = false;
+    bool spaceSinceText = false;
     // A word runs to the space after it or to the next "<"; a "<...>" is an element of its own.
     // An empty line still gets one empty element so that it keeps its place.
     do {
@@ -222,6 +239,7 @@ void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
         while (pos < n && lyric[pos].isSpace()) {
             ++pos;
         }
+        const bool spaceAfter = pos > start + element.size();
         QStringView text = element;
         if (IsWordTimeTag(element)) {
             QStringView content = element.sliced(1);
@@ -229,13 +247,29 @@ void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
             text = close >= 0 ? content.sliced(close + 1).trimmed() : QStringView();
             ParseTime(close >= 0 ? content.first(close) : content, time);
             line.hasWordTimes = true;
+            tagSinceText = true;
         }
         if (!text.isEmpty() || !line.hasWordTimes) {
             line.elements.append({time, 0, text.toString()});
         }
+        if (!text.isEmpty() && !IsAngleSpan(text)) {
+            if (lastTextEnd >= 0 && tagSinceText && !spaceSinceText) {
+                syllableBreaks.append(lastTextEnd);
+            }
+            lastTextEnd = start + element.size();
+            tagSinceText = false;
+            spaceSinceText = false;
+        }
+        spaceSinceText = spaceSinceText || spaceAfter;
     } while (pos < n);
 
+    for (qsizetype i = syllableBreaks.size() - 1; i >= 0; --i) {
+        lyric.insert(syllableBreaks[i], u'*');
+    }
+    lineTexts_.append(lyric);
+
     if (line.hasWordTimes) {
+        DropAngleSpans(line);
         // Each word lasts until the next one starts; the last until the tag that closes it.
         // A word is never given an end before its start, whatever order the tags came in.
         for (qsizetype i = 0; i < line.elements.size(); ++i) {
@@ -247,6 +281,20 @@ void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
         anyWordTimes_ = true;
     }
     document_.lines.append(std::move(line));
+}
+
+void LrcParser::DropAngleSpans(LrcLine& line) {
+    // A "<...>" that is not a word time tag leaves the lyrics text of a file with word times, so
+    // it is no element either: every element's text is then found in its line of the text.
+    // A line of nothing else keeps one empty element, as an empty line does.
+    if (line.elements.isEmpty()) {
+        return;
+    }
+    const LrcElement first = line.elements.first();
+    line.elements.removeIf([](const LrcElement& e) { return IsAngleSpan(e.text); });
+    if (line.elements.isEmpty() && !line.hasWordTimes) {
+        line.elements.append({first.startHundredths, 0, QString()});
+    }
 }
 
 void LrcParser::ParseIdTag(QStringView content) {

@@ -12,6 +12,9 @@ class LrcParser {
 public:
     // Clears and fills the document and returns the lyrics text: one line per time-tagged line,
     // each ending in "\n", without the time tags. Empty when the file has no time-tagged line.
+    // In a file with word times, syllables that a time tag splits without a space between them
+    // are joined by "*" in the text ("Syl*la*ble"), the line list's mark for syllables, so that
+    // each element of a line times one word of the line list.
     static QString ParseLrc(QByteArrayView data, LrcDocument& document);
     static QString ParseLrc(QStringView text, LrcDocument& document);
 
@@ -25,6 +28,7 @@ private:
     void ParseLine(QStringView line);
     void ParseTimedLine(int timeHundredths, QStringView lyricPart);
     void ParseIdTag(QStringView content);
+    static void DropAngleSpans(LrcLine& line);
     void SpreadLinesWithoutWordTimes();
     QString LyricsText() const;
 

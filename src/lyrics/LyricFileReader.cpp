@@ -58,7 +58,10 @@ MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument&
     bool readFailed = false;
     for (;;) {
         const qint64 room = kMaxFileBytes + 1 - bytes.size();
-        const QByteArray piece = file.read(std::min<qint64>(room, 1 << 20));
+        // Pieces of the size the file claims (a lyric file is read at once), at most 1 MiB.
+        const qint64 claimed =
+            file.size() > 0 ? std::max<qint64>(file.size() - bytes.size() + 1, 4096) : 1 << 20;
+        const QByteArray piece = file.read(std::min<qint64>({room, claimed, 1 << 20}));
         if (piece.isEmpty()) {
             readFailed = file.error() != QFileDevice::NoError;
             break;

@@ -55,7 +55,8 @@ TEST(LrcParser, WordTimesFromEnhancedLines) {
         "[00:12.00]<00:12.00>Hello <00:12.50>world<00:13.20>\n"
         "[00:14.00]Plain line\n"
         "[00:16.00]<00:16.10>Syl<00:16.40>la<00:16.60>ble <00:17.00>end\n");
-    EXPECT_EQ(p.text, "Hello world\nPlain line\nSyllable end\n");
+    // Syllables split by a tag alone are marked as syllables of one word.
+    EXPECT_EQ(p.text, "Hello world\nPlain line\nSyl*la*ble end\n");
     ASSERT_EQ(p.document.lines.size(), 3);
     EXPECT_EQ(Elements(p.document.lines[0]), QStringList({"1200-1249 Hello", "1250-1319 world"}));
     // A line without word times among timed ones still gets times up to the next line.
@@ -143,8 +144,14 @@ TEST(LrcParser, TimesNeverRunBackwards) {
 }
 
 TEST(LrcParser, AngleBracketsAreRemovedOnlyWithinALine) {
-    const Parsed p = Parse("[00:01.00]I <3 you\n[00:02.00]<00:02.00>b <x> c<00:03.00>\n");
-    EXPECT_EQ(p.text, "I <3 you\nb c\n");
+    const Parsed p = Parse(
+        "[00:01.00]I <3 you\n[00:02.00]<00:02.00>b <x> c<00:03.00>\n[00:04.00]d<00:05.00><i>e\n"
+        "[00:06.00]<u>\n");
+    EXPECT_EQ(p.text, "I <3 you\nb c\nd*e\n\n");
+    // What leaves the text is no element either.
+    EXPECT_EQ(Elements(p.document.lines[1]), QStringList({"200-200 b", "200-299 c"}));
+    EXPECT_EQ(Elements(p.document.lines[2]), QStringList({"400-499 d", "500-500 e"}));
+    EXPECT_EQ(Elements(p.document.lines[3]), QStringList({"600-649 "}));
     // Without word times nothing is removed.
     EXPECT_EQ(Parse("[00:01.00]a <b> c").text, "a <b> c\n");
 }

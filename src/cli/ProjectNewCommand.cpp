@@ -1,0 +1,135 @@
+#include "cli/ProjectNewCommand.h"
+
+#include <QFileInfo>
+#include <memory>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include "cli/CliSongHost.h"
+#include "log/MEventLog.h"
+#include "log/MLogEvents.h"
+#include "log/MUserActionLog.h"
+#include "lyrics/LrcDocument.h"
+#include "lyrics/LyricImport.h"
+#include "song/MSongSettings.h"
+
+namespace {
+
+// A message box text as one line of a terminal.
+QString OneLine(const QString& text) {
+    QStringList parts;
+    for (const QString& part : text.split(u'\n')) {
+        if (!part.trimmed().isEmpty()) {
+            parts << part.trimmed();
+        }
+    }
+    return parts.join(u' ');
+}
+
+void LogUserAction(uint8_t code, const char* message) {
+    if (MEventLog::Global().IsActive()) {
+        MEventLog::Global().Queue(
+            std::make_unique<MUserActionLog>(code, QString::fromLatin1(message)));
+    }
+}
+
+}  // namespace
+
+int ProjectNewCommand::Run(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The project file to write."),
+                                    QStringLiteral("PROJECT.qlm"));
+    const QCommandLineOption music(QStringLiteral("music"),
+                                   QStringLiteral("The music: a WAV, MP3 or WMA file."),
+                                   QStringLiteral("FILE"));
+    const QCommandLineOption lyrics(
+        QStringLiteral("lyrics"),
+        QStringLiteral("The words: a .txt, .lrc, .kar, .mid or .midi file. The word times of an "
+                       "LRC file time the words."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption title(QStringLiteral("title"), QStringLiteral("The song's title."),
+                                   QStringLiteral("T"));
+    const QCommandLineOption artist(QStringLiteral("artist"), QStringLiteral("The artist."),
+                                    QStringLiteral("A"));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Replace the project file if it exists."));
+    parser.addOptions({output, music, lyrics, title, artist, force});
+    if (const int rc = Parse(parser, args,
+                             QStringLiteral("-o PROJECT.qlm [--music FILE] [--lyrics FILE] "
+                                            "[--title T] [--artist A] [--force]"));
+        rc != kOk) {
+        return rc < 0 ? kOk : rc;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return UsageError(QStringLiteral("unexpected argument '%1'")
+                              .arg(parser.positionalArguments().constFirst()));
+    }
+    if (parser.value(output).isEmpty()) {
+        return UsageError(QStringLiteral("-o PROJECT.qlm is required"));
+    }
+    const QFileInfo project(parser.value(output));
+    if (project.isDir()) {
+        return Fail(QStringLiteral("%1: is a folder").arg(parser.value(output)));
+    }
+    if (project.exists() && !parser.isSet(force)) {
+        return Fail(
+            QStringLiteral("%1: already exists (--force replaces it)").arg(parser.value(output)));
+    }
+
+    // FFmpeg's own remarks on odd music files would break the one-line message of a failure.
+    av_log_set_level(AV_LOG_QUIET);
+    CliSongHost host;
+    MSongSettings song(project.absoluteFilePath(), &host);
+    song.ResetToNewProject();
+
+    if (parser.isSet(music)) {
+        const QString path = parser.value(music);
+        LogUserAction(MLogEvents::kActionAddMusic, MLogEvents::kAddMusic);
+        if (!host.import.LoadMusic(path, nullptr)) {
+            return Fail(QStringLiteral("%1: %2").arg(path, OneLine(host.import.ErrorText())));
+        }
+        song.SetMusicFile(QFileInfo(path).absoluteFilePath());
+    }
+
+    bool timed = false;
+    if (parser.isSet(lyrics)) {
+        const QString path = parser.value(lyrics);
+        LogUserAction(MLogEvents::kActionImportLyrics, MLogEvents::kImportLyrics);
+        LrcDocument document;
+        LyricImport import(song);
+        const MStatus status = import.ImportLyricFile(path, document);
+        if (!status) {
+            return Fail(QStringLiteral("%1: %2").arg(
+                path, status.Text().isEmpty()
+                          ? QStringLiteral("not a lyric file (.txt, .lrc, .kar, .mid or .midi)")
+                          : OneLine(status.Text())));
+        }
+        song.GenerateKaraokeLineList(true, false);
+        timed = import.MergeLrcTimings(document);
+    }
+    if (parser.isSet(title)) {
+        song.SetTitle(parser.value(title));
+    }
+    if (parser.isSet(artist)) {
+        song.SetArtist(parser.value(artist));
+    }
+
+    if (const MStatus saved = song.SaveProject(); !saved) {
+        return Fail(QStringLiteral("%1: %2").arg(parser.value(output), OneLine(saved.Text())));
+    }
+    int placed = 0;
+    for (const MKaraokeWord* w : song.wordList) {
+        placed += w->IsPlaced() ? 1 : 0;
+    }
+    Out(QStringLiteral("%1: %2 lines, %3 words%4%5")
+            .arg(parser.value(output))
+            .arg(song.LineCount())
+            .arg(song.WordCount())
+            .arg(timed ? QStringLiteral(" (%1 timed from the LRC file)").arg(placed) : QString())
+            .arg(song.musicFile.isEmpty() ? QString()
+                                          : QStringLiteral(", music %1").arg(song.musicFile)));
+    return kOk;
+}

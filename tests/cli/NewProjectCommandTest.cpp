@@ -1,0 +1,159 @@
+// quilm-cli new: projects made from real music (made by ffmpeg), LRC text and the MIDI karaoke
+// files of the test data, read back from disk; bad files give one line and no project.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "song/MSongSettings.h"
+#include "support/CliRunner.h"
+
+namespace {
+
+CliRun Cli(const QStringList& args) {
+    return CliRunner::Run(QStringLiteral(QUILM_CLI_PATH), args);
+}
+
+QString TestData(const QString& name) {
+    return qEnvironmentVariable("QUILM_TESTDATA") + u'/' + name;
+}
+
+class NewProjectCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The private work WAV goes into the temporary folder: this test's own.
+        oldTmp_ = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(dir_.path()));
+    }
+    void TearDown() override {
+        if (oldTmp_.isNull()) {
+            qunsetenv("TMPDIR");
+        } else {
+            qputenv("TMPDIR", oldTmp_);
+        }
+    }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    QString Write(const QString& name, const QByteArray& bytes) {
+        QFile file(Path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    // A sine tone made by ffmpeg.
+    QString Music(const QString& name, int rate, double seconds) {
+        const CliRun run =
+            CliRunner::Run(QStringLiteral("ffmpeg"),
+                           {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                            QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-ac",
+                            "2", "-ar", QString::number(rate), Path(name)});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return Path(name);
+    }
+
+    std::unique_ptr<MSongSettings> Load(const QString& path) {
+        auto song = std::make_unique<MSongSettings>(path);
+        song->ResetToNewProject();
+        EXPECT_TRUE(song->LoadProject().IsOk());
+        return song;
+    }
+
+    QTemporaryDir dir_;
+    QByteArray oldTmp_;
+};
+
+}  // namespace
+
+TEST_F(NewProjectCli, WavAndEnhancedLrcGiveATimedProject) {
+    const QString wav = Music("song.wav", 44100, 3);
+    const QString lrc = Write("song.lrc",
+                              "[ti:Ignored]\r\n"
+                              "[00:00.50]<00:00.50>Hel<00:00.80>lo <00:01.00>world<00:01.50>\r\n"
+                              "[00:02.00]Once more\r\n");
+    const QString project = Path("song.qlm");
+    const CliRun run = Cli({"new", "-o", project, "--music", wav, "--lyrics", lrc, "--title",
+                            "Hello", "--artist", "Someone"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+
+    const auto song = Load(project);
+    EXPECT_EQ(song->musicFile, wav);
+    EXPECT_EQ(song->title, "Hello");
+    EXPECT_EQ(song->artist, "Someone");
+    EXPECT_EQ(song->PageCount(), 3);
+    EXPECT_EQ(song->rawLyrics, "Hel*lo world\nOnce more\n");
+    EXPECT_TRUE(song->GetLine(0)->placed);
+    const int32_t times[][2] = {{50, 79}, {80, 99}, {100, 149}, {200, 200}, {200, 200}};
+    ASSERT_EQ(song->WordCount(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(song->GetWord(i)->startTime, times[i][0] * 441) << i;
+        EXPECT_EQ(song->GetWord(i)->endTime, times[i][1] * 441) << i;
+    }
+    EXPECT_EQ(song->GetWord(1)->firstChar, 4);
+
+    // An existing project is not replaced unless asked.
+    const CliRun again = Cli({"new", "-o", project});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(Load(project)->WordCount(), 5);
+    ASSERT_EQ(Cli({"new", "-o", project, "--force"}).exitCode, 0);
+    EXPECT_EQ(Load(project)->WordCount(), 0);
+}
+
+TEST_F(NewProjectCli, Mp3AndMidiKaraokeFiles) {
+    const QString mp3 = Music("song.mp3", 44100, 2);
+    const QString project = Path("kar.qlm");
+    const CliRun run =
+        Cli({"new", "-o", project, "--music", mp3, "--lyrics", TestData("twinkle.kar")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(Path("quilm_music.wav")));
+
+    const auto song = Load(project);
+    EXPECT_EQ(song->musicFile, mp3);
+    EXPECT_TRUE(song->rawLyrics.startsWith("\nTwinkle, Twinkle little star; \n"));
+    EXPECT_EQ(song->GetLine(1)->text, "Twinkle, Twinkle little star;");
+    EXPECT_GT(song->WordCount(), 50);
+    EXPECT_FALSE(song->HasPlacedWords());
+
+    // ".MIDI" in capitals is a MIDI file too (a link to the test file, not a copy of it).
+    ASSERT_TRUE(QFile::link(TestData("Negra_Sombra.kar"), Path("negra.MIDI")));
+    ASSERT_EQ(Cli({"new", "-o", Path("negra.qlm"), "--lyrics", Path("negra.MIDI")}).exitCode, 0);
+    EXPECT_EQ(Load(Path("negra.qlm"))->GetLine(3)->text,
+              QString::fromUtf8("ó pé dos meus cabezales"));
+}
+
+TEST_F(NewProjectCli, BadFilesGiveOneLineAndNoProject) {
+    QFile kar(TestData("twinkle.kar"));
+    ASSERT_TRUE(kar.open(QIODevice::ReadOnly));
+    const QString wav48 = Music("48k.wav", 48000, 1);
+    const QString wav = Music("ok.wav", 44100, 1);
+    const QString noLyrics =
+        "There was an error opening or reading the Lyrics file, or the Lyrics file contained no "
+        "Lyrics. Please check the file and try again.";
+    const struct {
+        QStringList args;
+        QString message;
+    } cases[] = {
+        {{"--music", Path("none.mp3")}, "File not found"},
+        {{"--music", Write("junk.mp3", QByteArray(5000, 'x'))}, "Error opening Audio File"},
+        {{"--music", wav48}, "Sample Rate must be 44,100"},
+        {{"--music", wav, "--lyrics", Write("empty.lrc", "")}, noLyrics},
+        {{"--lyrics", Write("cut.mid", kar.read(30))}, noLyrics},
+        {{"--lyrics", Path("none.txt")}, "Error: Unable to open lyric file."},
+        {{"--lyrics", Write("song.doc", "words")},
+         "not a lyric file (.txt, .lrc, .kar, .mid or .midi)"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Cli(QStringList{"new", "-o", Path("bad.qlm")} + c.args);
+        const QString what = c.args.join(u' ');
+        EXPECT_EQ(run.exitCode, 1) << what.toStdString();
+        EXPECT_FALSE(run.crashed);
+        EXPECT_TRUE(run.err.endsWith(": " + c.message + "\n")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(u'\n'), 1) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(Path("bad.qlm"))) << what.toStdString();
+    }
+    EXPECT_EQ(Cli({"new", "--music", wav}).exitCode, 2);
+}
