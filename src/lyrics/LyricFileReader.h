@@ -18,8 +18,10 @@ public:
     // logging is on.
     using LogMessage = std::function<void(const QString& title, const QString& text)>;
 
-    // Lyric files are small; anything bigger than this is not one and is not read into memory.
-    static constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
+    // Lyric files are small (karaoke MIDI files with all their music rarely pass 1 MiB);
+    // anything bigger is not one and is not read. The bound also bounds the line list: every
+    // character of lyrics can become a word of its own.
+    static constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
 
     static constexpr const char* kLogTitle = "Import Lyrics";
     static constexpr const char* kUnableToOpenText = "Error: Unable to open lyric file.";
