@@ -1,6 +1,6 @@
 #include "export/MBinExport.h"
 
-#include <QSaveFile>
+#include <QFile>
 #include <algorithm>
 #include <vector>
 
@@ -9,6 +9,7 @@
 #include "export/MExportStream.h"
 #include "export/MPcm16StereoReader.h"
 #include "export/MSectorBuffer.h"
+#include "export/MStagedFile.h"
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
 #include "log/MUserActionLog.h"
@@ -94,8 +95,14 @@ MExportResult MBinExport::Run(const QString& binPath) {
 MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t* rw,
                                        uint32_t rwSize, uint32_t rwUsed, const QString& binPath,
                                        MProgress* progress) {
-    QSaveFile out(binPath);
-    if (!out.open(QIODevice::WriteOnly)) {
+    // Written beside the target and moved onto it when complete. Not synced to disk: like
+    // any exported file it can be made again, and syncing would cost more than the writing.
+    MStagedFile stage(binPath);
+    QFile out;
+    if (stage.Create()) {
+        out.setFileName(stage.TemporaryPath());
+    }
+    if (out.fileName().isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return MExportResult::Failure(Error(QString::fromLatin1(kCreateErrorText)));
     }
     MSectorBuffer joiner(
@@ -103,15 +110,15 @@ MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t*
             return out.write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(length)) ==
                    static_cast<qint64>(length);
         });
-    auto writeFailed = [&out, &binPath]() {
-        const QString why = out.errorString();
-        out.cancelWriting();
+    // detail: the path and the reason, the file's own error when empty.
+    auto writeFailed = [&out, &binPath](QString detail) {
+        if (detail.isEmpty()) {
+            detail = QStringLiteral("%1: %2").arg(binPath, out.errorString());
+        }
         return MExportResult::Failure(
-            Error(QStringLiteral("%1\n\n%2: %3")
-                      .arg(QString::fromLatin1(kWriteErrorText), binPath, why)));
+            Error(QString::fromLatin1(kWriteErrorText) + QStringLiteral("\n\n") + detail));
     };
-    auto cancelled = [&out, progress]() {
-        out.cancelWriting();
+    auto cancelled = [progress]() {
         if (progress != nullptr) {
             progress->SetTitle(QString::fromLatin1(MExportResult::kCancelledText));
         }
@@ -137,7 +144,7 @@ MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t*
         const int64_t subcodeBytes = got * kBlockSubcodeBytes / kBlockAudioBytes;
         if (!joiner.Add(block.data(), static_cast<size_t>(got), subcodeAt(subcodeOffset),
                         static_cast<size_t>(subcodeBytes))) {
-            return writeFailed();
+            return writeFailed(QString());
         }
         delivered += got;
         forward.Update(delivered);
@@ -148,7 +155,6 @@ MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t*
         subcodeOffset += subcodeBytes;
     }
     if (got < 0) {
-        out.cancelWriting();
         return MExportResult::Failure(
             Error(QStringLiteral("%1\n\nThe music cannot be read to its end.")
                       .arg(QString::fromLatin1(kWriteErrorText))));
@@ -156,7 +162,7 @@ MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t*
     // The stream goes on after the music: silent sectors carry it.
     while (subcodeOffset < trailingEnd) {
         if (!joiner.Add(zeros.data(), kBlockAudioBytes, rw + subcodeOffset, kBlockSubcodeBytes)) {
-            return writeFailed();
+            return writeFailed(QString());
         }
         subcodeOffset += kBlockSubcodeBytes;
         forward.Update(subcodeOffset * kBlockAudioBytes / kBlockSubcodeBytes);
@@ -164,8 +170,12 @@ MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t*
             return cancelled();
         }
     }
-    if (!joiner.Flush() || !out.commit()) {
-        return writeFailed();
+    if (!joiner.Flush() || !out.flush()) {
+        return writeFailed(QString());
+    }
+    out.close();
+    if (MStatus s = stage.Commit(); !s) {
+        return writeFailed(s.Text());
     }
     MExportResult r;
     r.files << binPath;

@@ -18,6 +18,9 @@ MStagedFile::~MStagedFile() {
 MStatus MStagedFile::Create() {
     Discard();
     const QFileInfo target(targetPath_);
+    if (target.isDir()) {
+        return MStatus::Failure(QStringLiteral("%1: is a folder").arg(targetPath_));
+    }
     const QString suffix =
         target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix();
     QTemporaryFile file(target.absolutePath() + QStringLiteral("/.quilm-export-XXXXXX") + suffix);

@@ -11,6 +11,7 @@
 #include "export/MBinExport.h"
 #include "export/MPcm16StereoReader.h"
 #include "log/MEventLog.h"
+#include "support/UnwritableFolder.h"
 
 namespace {
 
@@ -192,7 +193,8 @@ TEST_F(BinExportTest, CancelledOrFailedExportsLeaveNothing) {
     EXPECT_EQ(AudioFixtures::ReadAll(bin), "the previous export");
     EXPECT_EQ(FilesIn(Path(QStringLiteral("out"))), QStringList{QStringLiteral("song.bin")});
 
-    const QString locked = UnwritableFolder();
+    const UnwritableFolder folder(Path(QStringLiteral("locked")));
+    const QString locked = folder.Path();
     r = MBinExport(*song, nullptr).Run(locked + QStringLiteral("/song.bin"));
     EXPECT_EQ(r.status.Text(), "Unable to create BIN file.");
     EXPECT_EQ(r.status.Title(), "Error");

@@ -5,11 +5,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <csignal>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 void ExportTest::SetUp() {
     QDir().mkpath(TempFolder());
@@ -18,9 +16,6 @@ void ExportTest::SetUp() {
 }
 
 void ExportTest::TearDown() {
-    if (!immutable_.isEmpty()) {
-        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), immutable_});
-    }
     if (oldTmpDir_.isEmpty()) {
         qunsetenv("TMPDIR");
     } else {
@@ -75,22 +70,6 @@ QStringList ExportTest::FilesIn(const QString& folder) {
     }
     files.sort();
     return files;
-}
-
-QString ExportTest::UnwritableFolder() {
-    const QString folder = Path(QStringLiteral("locked"));
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    if (::geteuid() == 0 &&
-        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) == 0) {
-        immutable_ = folder;
-    }
-    QFile probe(folder + QStringLiteral("/probe"));
-    if (probe.open(QIODevice::WriteOnly)) {
-        probe.remove();
-        return QStringLiteral("/proc/self");  // nobody creates files there
-    }
-    return folder;
 }
 
 FileSizeLimit::FileSizeLimit(long bytes) {

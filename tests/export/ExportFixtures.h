@@ -30,15 +30,12 @@ protected:
                                             bool creditsPage);
     // Every file under the folder, hidden ones too, relative to it.
     static QStringList FilesIn(const QString& folder);
-    // A folder that cannot be written, not even by root (falls back to a folder under /proc).
-    QString UnwritableFolder();
 
     AudioFixtures fx_;
     TestSongHost host_;
 
 private:
     QByteArray oldTmpDir_;
-    QString immutable_;
 };
 
 // Cancels at the given poll and records what the export showed.

@@ -2,28 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QMap>
-
-#include "audio/MAudioSettings.h"
+#include "audio/MMemorySettings.h"
 #include "export/MExportSettings.h"
 
-namespace {
-
-class MapStore : public MAudioSettings {
-public:
-    int ReadInt(const QString& section, const QString& key, int defaultValue) override {
-        return values.value(section + "/" + key, defaultValue);
-    }
-    void WriteInt(const QString& section, const QString& key, int value) override {
-        values[section + "/" + key] = value;
-    }
-    QMap<QString, int> values;
-};
-
-}  // namespace
-
 TEST(ExportSettings, StoredUnderTheirKeysWithDefaults) {
-    MapStore store;
+    MMemorySettings store;
     MExportSettings s = MExportSettings::Load(store, true);
     EXPECT_EQ(s.type, MExportSettings::kBin);
     EXPECT_FALSE(s.zip);
