@@ -163,6 +163,10 @@ MStatus MCompressedExport::WriteCdg(const QString& audioPath, const QString& cdg
 }
 
 MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool zip, int ratioKbps) {
+    if (type != MExportSettings::kWma && type != MExportSettings::kMp3) {
+        return MExportResult::Failure(
+            MStatus::Failure(QStringLiteral("Only MP3+G and WMA+G exports are compressed.")));
+    }
     MEventLog& log = MEventLog::Global();
     if (log.IsActive()) {
         const QString extension =
