@@ -3,7 +3,7 @@
 //   quilm_bench --write-stream FILE.cdg    write the 4-minute benchmark stream and exit
 //   quilm_bench --write-music FILE.wav     write 4 minutes of music-like sound and exit
 //   quilm_bench --write-project MUSIC FILE.qlm
-//                                          save the 4-minute reference song on that music
+//                                          save the 4-minute export song on that music
 //   quilm_bench --import-music FILE        import a music file into the work WAV (in $TMPDIR),
 //                                          as the application does when music is added
 
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "--write-project") == 0) {
-        auto song = BenchSongs::ReferenceSong();
+        auto song = BenchSongs::ExportSong();
         song->musicFile = QString::fromLocal8Bit(argv[2]);
         song->projectPath = QString::fromLocal8Bit(argv[3]);
         return song->SaveProject().IsOk() ? 0 : 1;

@@ -7,6 +7,15 @@
 #include "audio/WavOutFile.h"
 
 std::unique_ptr<MSongSettings> BenchSongs::ReferenceSong(MSongHost* host) {
+    return Song(host, 8, 240);
+}
+
+std::unique_ptr<MSongSettings> BenchSongs::ExportSong(MSongHost* host) {
+    return Song(host, 15, 220);
+}
+
+std::unique_ptr<MSongSettings> BenchSongs::Song(MSongHost* host, int firstSeconds,
+                                                int lastSeconds) {
     auto song = std::make_unique<MSongSettings>(QString(), host);
     song->ResetToNewProject();
     QString lyrics;
@@ -20,9 +29,8 @@ std::unique_ptr<MSongSettings> BenchSongs::ReferenceSong(MSongHost* host) {
     }
     song->rawLyrics = lyrics;
     song->GenerateKaraokeLineList(true, true);
-    // 384 words over 4 minutes, starting at 8 s.
-    int32_t t = 8 * 44100;
-    const int32_t step = (232 * 44100) / 384;
+    int32_t t = firstSeconds * 44100;
+    const int32_t step = ((lastSeconds - firstSeconds) * 44100) / 384;
     for (auto& line : song->lineList) {
         for (auto& w : line->words) {
             w->startTime = t;

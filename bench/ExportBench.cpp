@@ -28,7 +28,7 @@ void BM_BinExportFourMinuteSong(benchmark::State& state) {
         state.SkipWithError("cannot write the music");
         return;
     }
-    auto song = BenchSongs::ReferenceSong(&host);
+    auto song = BenchSongs::ExportSong(&host);
     song->musicFile = host.workWav;
     song->AttachWorkWav(true);
     const QString bin = dir.filePath(QStringLiteral("song.bin"));

@@ -15,6 +15,7 @@
 #include "export/MCompressedExport.h"
 #include "export/MExportSettings.h"
 #include "export/UnzipTool.h"
+#include "log/MEventLog.h"
 #include "support/UnwritableFolder.h"
 
 namespace {
@@ -115,9 +116,17 @@ TEST_F(CompressedExportTest, ZippedExportHoldsExactlyTheTwoFiles) {
     auto song = MakeSong(MakeWav(QStringLiteral("music.wav"), 8.0, 2), 2.0, false, false);
     QDir().mkpath(Path(QStringLiteral("out")));
     const QString chosen = Path(QStringLiteral("out/Hit.zip"));
+    MEventLog::Global().SetPath(Path(QStringLiteral("events.log")));
     const MExportResult r =
         MCompressedExport(*song, Lame(), nullptr).Run(chosen, MExportSettings::kMp3, true, 128);
+    MEventLog::Global().SetPath(QString());
     ASSERT_TRUE(r.IsOk()) << r.status.Text().toStdString();
+    // The command is recorded as user action 3, named after the file made.
+    const QByteArray log = AudioFixtures::ReadAll(Path(QStringLiteral("events.log")));
+    const qsizetype at = log.indexOf("Export zip");
+    ASSERT_GE(at, 17);
+    EXPECT_EQ(log.mid(at - 17, 4), "LOGU");
+    EXPECT_EQ(log[at - 5], '\x03');
     EXPECT_EQ(r.files, QStringList{chosen});
     EXPECT_EQ(FilesIn(Path(QStringLiteral("out"))), QStringList{QStringLiteral("Hit.zip")});
     const QString mp3 = TempFolder() + QStringLiteral("/Hit.mp3");
