@@ -5,43 +5,13 @@
 
 #include <QTemporaryDir>
 
+#include "BenchSongs.h"
 #include "cdg/MRwRenderer.h"
 #include "song/MSongSettings.h"
 
 namespace {
 
-// 4 minutes, 64 lines of 6 words, 4 lines a page, title and credits pages on.
-std::unique_ptr<MSongSettings> ReferenceSong() {
-    auto song = std::make_unique<MSongSettings>();
-    song->ResetToNewProject();
-    QString lyrics;
-    const QStringList words = {QStringLiteral("Twinkle"), QStringLiteral("little"), QStringLiteral("star"),
-                               QStringLiteral("wonder"),  QStringLiteral("above"),  QStringLiteral("diamond")};
-    for (int line = 0; line < 64; ++line) {
-        for (int w = 0; w < 6; ++w) {
-            lyrics += words[(line + w) % 6] + (w < 5 ? QStringLiteral(" ") : QStringLiteral("\n"));
-        }
-    }
-    song->rawLyrics = lyrics;
-    song->GenerateKaraokeLineList(true, true);
-    // 384 words over 4 minutes, starting at 8 s.
-    int32_t t = 8 * 44100;
-    const int32_t step = (232 * 44100) / 384;
-    for (auto& line : song->lineList) {
-        for (auto& w : line->words) {
-            w->startTime = t;
-            w->endTime = t + step * 9 / 10;
-            t += step;
-        }
-        line->placed = true;
-    }
-    song->FindPage(IMAGE_STRUCT::kTitlePage)->enabled = true;
-    song->FindPage(IMAGE_STRUCT::kTitlePage)->text = QStringLiteral("Reference Song\nQuilm");
-    song->FindPage(IMAGE_STRUCT::kCreditsPage)->enabled = true;
-    song->FindPage(IMAGE_STRUCT::kCreditsPage)->text = QStringLiteral("Thanks for singing");
-    song->SizeRwBuffer(240 * 176400);
-    return song;
-}
+std::unique_ptr<MSongSettings> ReferenceSong() { return BenchSongs::ReferenceSong(); }
 
 void BM_WriteRwMemoryReferenceSong(benchmark::State& state) {
     auto song = ReferenceSong();

@@ -8,6 +8,13 @@
 #                                                                                   <= 1.5 ms with outline
 #   `quilm-cli cdg frame --at` the end of that stream                               >= 10 x faster than
 #                                                                                   `ffmpeg -i FILE -f null -`
+#   BIN export of a 4-minute song                                                    <= 250 ms (>= 200 MB/s)
+# and, side by side with ffmpeg on the same 4-minute music (best of several runs each), for a
+# song timed on it from 0:15 to 3:40 with title and credits pages (whose lead-in and credits
+# silence make the exported audio longer than the music):
+#   `quilm-cli export --type mp3` of that song                  <= 1.2 x `ffmpeg -i work.wav -c:a libmp3lame -b:a 128k`
+#   `quilm-cli export --type wma`                               <= 1.2 x `ffmpeg -i work.wav -c:a wmav2 -b:a 128k`
+#   importing a 4-minute MP3 into the work WAV                  <= 1.2 x `ffmpeg -i song.mp3 out.wav`
 # usage: check-figures.sh QUILM_BENCH QUILM_CLI
 set -euo pipefail
 bench=$1
@@ -43,6 +50,7 @@ check "WriteRwMemory, 4-minute reference song" "$(median_us BM_WriteRwMemoryRefe
 check "line list + page preview, 500 lines" "$(median_us BM_LineListAndPagePreview500Lines)" 5000 us
 check "save the reference project" "$(median_us BM_SaveReferenceProject)" 20000 us
 check "load the reference project" "$(median_us BM_LoadReferenceProject)" 20000 us
+check "BIN export, 4-minute song (44 MB)" "$(median_us BM_BinExportFourMinuteSong/real_time)" 250000 us
 
 "$bench" --write-stream "$tmp/four.cdg"
 best_cli=""
@@ -67,4 +75,58 @@ if awk -v r="$ratio" 'BEGIN { exit !(r < 10) }'; then
 else
     printf '%-58s %10s x (at least 10) ok\n' "quilm-cli frame vs ffmpeg decode" "$ratio"
 fi
+# The best of n runs of a command, in microseconds of wall time (bash's own clock, so that no
+# extra process is timed).
+best_us() {  # n, command...
+    local n=$1 best="" t0 t1 d
+    shift
+    for _ in $(seq "$n"); do
+        t0=${EPOCHREALTIME/./}
+        "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; echo 0; return; }
+        t1=${EPOCHREALTIME/./}
+        d=$((10#$t1 - 10#$t0))
+        if [ -z "$best" ] || [ "$d" -lt "$best" ]; then best=$d; fi
+    done
+    echo "$best"
+}
+
+against_ffmpeg() {  # label, ours (us), ffmpeg (us)
+    local ratio
+    ratio=$(awk -v o="$2" -v f="$3" 'BEGIN { if (o <= 0 || f <= 0) print 99; else printf "%.2f", o / f }')
+    printf '%s: %d us; ffmpeg: %d us\n' "$1" "$2" "$3"
+    if awk -v r="$ratio" 'BEGIN { exit !(r > 1.2) }'; then
+        printf '%-58s %10s x (at most 1.2) FAILED\n' "$1 vs ffmpeg" "$ratio"
+        failed=1
+    else
+        printf '%-58s %10s x (at most 1.2) ok\n' "$1 vs ffmpeg" "$ratio"
+    fi
+}
+
+# Runs alternate between ours and ffmpeg's so that both see the same machine.
+side_by_side() {  # label, runs, ours command (a string), ffmpeg command (a string)
+    local ours="" theirs="" o f
+    for _ in $(seq "$2"); do
+        o=$(best_us 1 bash -c "$3")
+        f=$(best_us 1 bash -c "$4")
+        if [ -z "$ours" ] || [ "$o" -lt "$ours" ]; then ours=$o; fi
+        if [ -z "$theirs" ] || [ "$f" -lt "$theirs" ]; then theirs=$f; fi
+    done
+    against_ffmpeg "$1" "$ours" "$theirs"
+}
+
+mkdir -p "$tmp/work"
+export TMPDIR="$tmp/work"  # the private work WAV
+"$bench" --write-music "$tmp/work.wav"
+"$bench" --write-project "$tmp/work.wav" "$tmp/song.qlm"
+ffmpeg -nostdin -v error -y -i "$tmp/work.wav" -c:a libmp3lame -b:a 128k "$tmp/song.mp3"
+ff="ffmpeg -nostdin -v error -y"
+side_by_side "MP3+G export of a 4-minute song" 3 \
+    "'$cli' export '$tmp/song.qlm' --type mp3 -o '$tmp/ours.mp3'" \
+    "$ff -i '$tmp/work.wav' -c:a libmp3lame -b:a 128k '$tmp/theirs.mp3'"
+side_by_side "WMA+G export of a 4-minute song" 3 \
+    "'$cli' export '$tmp/song.qlm' --type wma -o '$tmp/ours.wma'" \
+    "$ff -i '$tmp/work.wav' -c:a wmav2 -b:a 128k '$tmp/theirs.wma'"
+side_by_side "import of a 4-minute MP3" 5 \
+    "'$bench' --import-music '$tmp/song.mp3'" \
+    "$ff -i '$tmp/song.mp3' '$tmp/theirs.wav'"
 exit $failed

@@ -83,6 +83,37 @@ MStatus ReadSourceFormat(QIODevice& source, SourceFormat* format) {
     }
 }
 
+// The length of an ID3v2 tag at the start of the encoder's first output (0 when there is none).
+int64_t Id3v2TagBytes(const unsigned char* bytes, int n) {
+    if (n < 10 || std::memcmp(bytes, "ID3", 3) != 0) {
+        return 0;
+    }
+    const int64_t size = (int64_t{bytes[6] & 0x7F} << 21) | ((bytes[7] & 0x7F) << 14) |
+                         ((bytes[8] & 0x7F) << 7) | (bytes[9] & 0x7F);
+    const bool footer = (bytes[5] & 0x10) != 0;
+    return 10 + size + (footer ? 10 : 0);
+}
+
+// Puts the encoder's info frame (frame count, encoder delay and padding) over the placeholder
+// it wrote as the first frame, so that readers know the exact length instead of estimating it
+// from the bit rate.
+bool WriteInfoFrame(const MLameLibrary::Functions& fn, MLameLibrary::Flags* gf, QSaveFile& output,
+                    int64_t firstFrameOffset) {
+    if (fn.lame_get_lametag_frame == nullptr || firstFrameOffset < 0) {
+        return true;
+    }
+    unsigned char frame[2880];  // the largest MPEG audio frame
+    const size_t n = fn.lame_get_lametag_frame(gf, frame, sizeof(frame));
+    if (n == 0 || n > sizeof(frame)) {
+        return true;  // no info frame was asked for
+    }
+    const qint64 end = output.pos();
+    return output.seek(firstFrameOffset) &&
+           output.write(reinterpret_cast<const char*>(frame), static_cast<qint64>(n)) ==
+               static_cast<qint64>(n) &&
+           output.seek(end);
+}
+
 // Frees the encoder on every way out.
 class LameSession {
 public:
@@ -155,10 +186,16 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
     int64_t counted = 0;
     int lastPercent = -1;
 
+    // 8-bit samples are unsigned: their silence is 128.
+    const uint8_t silence = format.bits == 8 ? 0x80 : 0x00;
     std::vector<uint8_t> block(static_cast<size_t>(kSilenceBlockBytes));
+    int64_t firstFrameOffset = -1;
     std::vector<short> stereo;
     std::vector<unsigned char> mp3;
-    auto writeOut = [&output](const unsigned char* bytes, int n) {
+    auto writeOut = [&output, &firstFrameOffset](const unsigned char* bytes, int n) {
+        if (n > 0 && firstFrameOffset < 0) {
+            firstFrameOffset = output.pos() + Id3v2TagBytes(bytes, n);
+        }
         return n <= 0 || output.write(reinterpret_cast<const char*>(bytes), n) == n;
     };
 
@@ -170,7 +207,7 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
         int64_t bytes = 0;
         if (leadingLeft > 0) {
             bytes = std::min(leadingLeft, kSilenceBlockBytes);
-            std::fill_n(block.begin(), bytes, uint8_t{0});
+            std::fill_n(block.begin(), bytes, silence);
             leadingLeft -= bytes;
         } else {
             if (dataLeft > 0) {
@@ -183,7 +220,7 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
                 // The data are used up: trailing silence up to the total.
                 dataLeft = 0;
                 bytes = std::min(kSilenceBlockBytes, total - counted);
-                std::fill_n(block.begin(), bytes, uint8_t{0});
+                std::fill_n(block.begin(), bytes, silence);
             }
             counted += bytes;
             const int percent = static_cast<int>(std::min<int64_t>(100, counted * 100 / total));
@@ -224,7 +261,8 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
         output.cancelWriting();
         return Failure(QStringLiteral("The MP3 encoder failed (%1)").arg(flushed));
     }
-    if (!writeOut(mp3.data(), flushed) || !output.commit()) {
+    if (!writeOut(mp3.data(), flushed) || !WriteInfoFrame(fn, gf, output, firstFrameOffset) ||
+        !output.commit()) {
         return Failure(
             QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, output.errorString()));
     }

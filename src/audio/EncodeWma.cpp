@@ -15,9 +15,11 @@ MStatus WriterFailure(int status) {
         MStatus::Icon::None);
 }
 
-// Writes silence of the given number of bytes (whole frames) in bounded blocks.
-int WriteSilence(MWmaWriter& writer, int64_t bytes, int blockAlign) {
-    const std::vector<uint8_t> zeros(static_cast<size_t>(65536 / blockAlign * blockAlign), 0);
+// Writes silence of the given number of bytes (whole frames) in bounded blocks. 8-bit samples
+// are unsigned: their silence is 128.
+int WriteSilence(MWmaWriter& writer, int64_t bytes, int blockAlign, int bitsPerSample) {
+    const std::vector<uint8_t> zeros(static_cast<size_t>(65536 / blockAlign * blockAlign),
+                                     bitsPerSample == 8 ? 0x80 : 0x00);
     while (bytes > 0) {
         const int64_t n = std::min<int64_t>(bytes, static_cast<int64_t>(zeros.size()));
         const int status = writer.Write(zeros.data(), n);
@@ -56,7 +58,8 @@ MStatus EncodeWma(const QString& outputPath, const QString& sourceWavPath, int p
         return WriterFailure(status);
     }
     const int blockAlign = format.blockAlign;
-    status = WriteSilence(writer, int64_t{leadingFrames} * blockAlign, blockAlign);
+    status =
+        WriteSilence(writer, int64_t{leadingFrames} * blockAlign, blockAlign, format.bitsPerSample);
 
     // One second of music at a time.
     const int64_t dataBytes = source.DataBytes();
@@ -85,7 +88,8 @@ MStatus EncodeWma(const QString& outputPath, const QString& sourceWavPath, int p
         }
     }
     if (status >= 0) {
-        status = WriteSilence(writer, int64_t{trailingFrames} * blockAlign, blockAlign);
+        status = WriteSilence(writer, int64_t{trailingFrames} * blockAlign, blockAlign,
+                              format.bitsPerSample);
     }
     if (status >= 0) {
         status = writer.Finish();

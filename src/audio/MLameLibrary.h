@@ -22,6 +22,8 @@ public:
         void (*id3tag_init)(Flags*) = nullptr;
         void (*id3tag_set_title)(Flags*, const char*) = nullptr;
         void (*id3tag_set_artist)(Flags*, const char*) = nullptr;
+        // The info frame that tells readers the exact length; written over the first frame.
+        size_t (*lame_get_lametag_frame)(const Flags*, unsigned char*, size_t) = nullptr;
     };
 
     static constexpr const char* kDefaultFileName = "libmp3lame.so.0";
@@ -41,8 +43,8 @@ public:
     // Looks the functions up by name. Fails with the message the user is shown when no library
     // is loaded.
     MStatus Bind();
-    // True when every function the encoder cannot do without was found (the bit rate and ID3
-    // functions are used when present).
+    // True when every function the encoder cannot do without was found (the bit rate, ID3 and
+    // info frame functions are used when present).
     bool IsComplete() const;
     const Functions& Fn() const { return fn_; }
 

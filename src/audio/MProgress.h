@@ -11,6 +11,8 @@ public:
 
     // A titled progress display is wanted; canCancel tells whether to offer cancelling.
     virtual void Begin(const QString& title, bool canCancel) {}
+    // A new title for the display shown (e.g. when the work was cancelled).
+    virtual void SetTitle(const QString& title) {}
     // 0 to 100.
     virtual void SetPercent(int percent) = 0;
     // True when the user asked to stop.

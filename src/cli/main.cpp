@@ -20,6 +20,7 @@
 #include "cli/CdgInfoCommand.h"
 #ifndef QUILM_CLI_FRONT
 #include "cli/CdgDemoCommand.h"
+#include "cli/ExportCommand.h"
 #include "cli/ProjectInfoCommand.h"
 #include "cli/ProjectNewCommand.h"
 #include "cli/ProjectRenderCommand.h"
@@ -37,6 +38,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<ProjectNewCommand>());
     commands.push_back(std::make_unique<ProjectInfoCommand>());
     commands.push_back(std::make_unique<ProjectRenderCommand>());
+    commands.push_back(std::make_unique<ExportCommand>());
 #endif
     return commands;
 }

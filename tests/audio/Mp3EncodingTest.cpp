@@ -153,6 +153,18 @@ TEST(Mp3Encoding, MonoEightBitRawAndMemorySources) {
     auto s = EncodingProbes::Samples(fx.DecodeS16(fx.Path("mono.mp3")));
     EXPECT_NEAR(s.size() / 44100.0, 2.0, 0.1);
     EXPECT_NEAR(EncodingProbes::CrossingsPerSecond(s, 1, 44100, 4410, 80000), 660, 15);
+    // Silence around 8-bit music is the level 128, not 0 (which would be full-scale negative);
+    // the info frame gives readers the exact length (the encoder's delay shows as start time).
+    Mp3EncodeOptions silent;
+    silent.leadingFrames = 22050;
+    silent.trailingFrames = 22050;
+    ASSERT_TRUE(EncodeMp3(Lame(), mono, fx.Path("silent.mp3"), silent, nullptr).IsOk());
+    const auto probe = AudioFixtures::Probe(fx.Path("silent.mp3"));
+    EXPECT_NEAR(probe["format.duration"].toDouble() - probe["stream.start_time"].toDouble(), 3.0,
+                0.03);
+    s = EncodingProbes::Samples(fx.DecodeS16(fx.Path("silent.mp3")));
+    EXPECT_LT(EncodingProbes::Peak(s, 1, 0, 20000), 100);
+    EXPECT_LT(EncodingProbes::Peak(s, 1, 44100 * 2 + 26000, 44100 * 3), 100);
 
     // A WAV image in memory encodes like the file.
     const QByteArray image = AudioFixtures::ReadAll(mono);

@@ -60,6 +60,11 @@ TEST(WmaEncoding, ProfilesMonoSourcesAndFailures) {
     const auto s = EncodingProbes::Samples(fx.DecodeS16(fx.Path("p23.wma")));
     EXPECT_NEAR(s.size() / 2 / 44100.0, 1.0, 0.1);
     EXPECT_NEAR(EncodingProbes::CrossingsPerSecond(s, 2, 44100, 4410, 40000), 660, 15);
+    // Silence around 8-bit music is the level 128, not 0 (which would be full-scale negative).
+    ASSERT_TRUE(EncodeWma(fx.Path("silent.wma"), mono, 24, nullptr, 22050, 22050, {}).IsOk());
+    const auto silent = EncodingProbes::Samples(fx.DecodeS16(fx.Path("silent.wma")));
+    EXPECT_LT(EncodingProbes::Peak(silent, 2, 0, 18000), 100);
+    EXPECT_LT(EncodingProbes::Peak(silent, 2, 44100 + 26000, 44100 * 2), 100);
 
     const QString out = fx.Path("out.wma");
     const QString junk = fx.Path("junk.wav");

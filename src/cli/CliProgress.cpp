@@ -1,0 +1,79 @@
+#include "cli/CliProgress.h"
+
+#include <csignal>
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    g_interrupted = 1;
+}
+
+constexpr int kBarWidth = 30;
+
+}  // namespace
+
+CliProgress::CliProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {
+    g_interrupted = 0;
+    std::signal(SIGINT, OnInterrupt);
+}
+
+CliProgress::~CliProgress() {
+    End();
+    std::signal(SIGINT, SIG_DFL);
+}
+
+void CliProgress::Begin(const QString& title, bool) {
+    End();
+    title_ = title;
+    percent_ = -1;
+    if (!terminal_) {
+        std::fprintf(stderr, "%s\n", title_.toLocal8Bit().constData());
+    }
+}
+
+void CliProgress::SetTitle(const QString& title) {
+    title_ = title;
+    if (terminal_) {
+        Draw();
+    } else {
+        std::fprintf(stderr, "%s\n", title_.toLocal8Bit().constData());
+    }
+}
+
+void CliProgress::SetPercent(int percent) {
+    if (percent == percent_) {
+        return;
+    }
+    const int before = percent_;
+    percent_ = percent;
+    if (terminal_) {
+        Draw();
+    } else if (percent / 10 != before / 10 || before < 0) {
+        std::fprintf(stderr, "%3d%%\n", percent);
+    }
+}
+
+void CliProgress::Draw() {
+    const int filled = std::max(0, percent_) * kBarWidth / 100;
+    std::fprintf(stderr, "\r%s [%s%s] %3d%%", title_.toLocal8Bit().constData(),
+                 QByteArray(filled, '#').constData(),
+                 QByteArray(kBarWidth - filled, ' ').constData(), std::max(0, percent_));
+    std::fflush(stderr);
+    drawn_ = true;
+}
+
+bool CliProgress::IsCancelled() {
+    return g_interrupted != 0;
+}
+
+void CliProgress::End() {
+    if (drawn_) {
+        std::fputc('\n', stderr);
+        drawn_ = false;
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "export/MExportResult.h"
+
+class MLameLibrary;
+class MProgress;
+class MSongSettings;
+
+// Exports the song as MP3+G or WMA+G: the work WAV encoded with the lead-in silence before it and
+// the credits page's length of silence after it, and a CDG file of the same name holding as much
+// of the CD+G stream as the encoded audio lasts. Optionally both are packed into one ZIP file;
+// its parts are then made in the temporary folder, named after the archive.
+//
+// Without zip the two files are written under temporary names beside their targets and put in
+// place together at the end, so that a failed or cancelled export leaves nothing at the chosen
+// path (and whatever was there before stays).
+class MCompressedExport {
+public:
+    static constexpr const char* kProgressTitle = "Compressing Audio...";
+
+    struct FileFilter {
+        QString text;
+        QString pattern;
+    };
+    struct SaveDialog {
+        QString title;
+        std::vector<FileFilter> filters;
+        QString defaultExtension;
+    };
+    // The save dialog for a type (MExportSettings::kWma or kMp3) with or without zip.
+    static SaveDialog SaveDialogFor(int type, bool zip);
+
+    // lame is used for MP3; temporaryFolder holds the parts of a zipped export (the user's
+    // temporary folder when empty); progress may be null.
+    MCompressedExport(MSongSettings& song, MLameLibrary& lame, MProgress* progress,
+                      QString temporaryFolder = QString());
+
+    // type is MExportSettings::kWma or kMp3; ratioKbps the bit rate.
+    MExportResult Run(const QString& chosenPath, int type, bool zip, int ratioKbps);
+
+    // Where the audio goes: the chosen path, or for a zipped export the temporary folder with the
+    // chosen name, its extension replaced by "mp3" or "wma".
+    static QString AudioTargetPath(const QString& chosenPath, int type, bool zip,
+                                   const QString& temporaryFolder);
+    // The path with everything from its last "." replaced by the new extension (which includes
+    // its dot); the extension is added when the name has no ".".
+    static QString ReplaceExtension(const QString& path, const QString& extension);
+    // The system profile of a WMA bit rate: 96 -> 23, 160 -> 25, 192 -> 26, others -> 24.
+    static int WmaProfileNumber(int ratioKbps);
+    // How long an audio file plays, in milliseconds (0 when unknown).
+    static uint32_t AudioDurationMs(const QString& path);
+    // The CDG file's length for audio of that duration: whole packets, nearest to the duration,
+    // never more than the stream buffer; the whole buffer when the duration is unknown (0).
+    static uint32_t CdgLengthBytes(uint32_t durationMs, uint32_t rwBufferSize);
+
+private:
+    // Encodes the work WAV into audioPath.
+    MStatus Encode(const QString& workWav, const QString& audioPath, int type, int ratioKbps,
+                   uint32_t leadInFrames, uint32_t trailingFrames, bool* cancelled);
+    // Measures audioPath and writes the matching part of the stream to cdgPath.
+    MStatus WriteCdg(const QString& audioPath, const QString& cdgPath);
+
+    MSongSettings& song_;
+    MLameLibrary& lame_;
+    MProgress* progress_;
+    QString temporaryFolder_;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class MAudioSettings;
+
+// What the user chose for the last export: the kind of files, whether to zip them, and the bit
+// rate of each compressed kind. Kept by the application between the export dialog and the
+// export run, and stored in the "Settings" section of the settings store.
+struct MExportSettings {
+    enum Type { kBin = 0, kWma = 1, kMp3 = 2 };
+
+    static constexpr const char* kSection = "Settings";
+    static constexpr const char* kTypeKey = "ExportType";
+    static constexpr const char* kZipKey = "ExportZip";
+    static constexpr const char* kWmaRatioKey = "ExportRatioWMA";
+    static constexpr const char* kMp3RatioKey = "ExportRatioMP3";
+    static constexpr int kDefaultRatioKbps = 128;
+
+    // Balloon texts of the export dialog.
+    static constexpr const char* kRatioTitle = "Ratio";
+    static constexpr const char* kRatioMissingText = "Please select a Compression Ratio.";
+
+    int type = kBin;
+    bool zip = false;
+    int wmaRatioKbps = kDefaultRatioKbps;
+    int mp3RatioKbps = kDefaultRatioKbps;
+
+    // Reads the stored choice. Without MP3 encoding a stored MP3+G becomes WMA+G; an unknown
+    // type becomes BIN.
+    static MExportSettings Load(MAudioSettings& store, bool mp3Available);
+    void Save(MAudioSettings& store) const;
+
+    bool IsCompressed() const { return type == kWma || type == kMp3; }
+    // The bit rate of the current type (0 for BIN).
+    int RatioKbps() const;
+    void SetRatioKbps(int kbps);
+
+    // The bit rates offered for a type, in the order shown (empty for BIN).
+    static std::vector<int> RatiosKbps(int type);
+    // "192k" for 192, and back (0 when the text holds no number).
+    static QString RatioText(int kbps);
+    static int RatioFromText(const QString& text);
+    // The entry to select for a wanted rate r: the last one whose number is at least r, or the
+    // first when none is (-1 for an empty list).
+    static int RatioIndex(const std::vector<int>& ratios, int r);
+    // The offered rate that RatioIndex picks for r; 0 for BIN.
+    static int OfferedRatio(int type, int r);
+    // The audio file's extension without its dot: "bin", "wma" or "mp3".
+    static QString TypeExtension(int type);
+};

@@ -1,0 +1,30 @@
+#include "export/MExportStream.h"
+
+#include "song/MSongHost.h"
+#include "song/MSongSettings.h"
+
+MExportStream MExportStream::Render(MSongSettings& song) {
+    MExportStream s;
+    if (song.Host() == nullptr || song.Host()->WorkWavPath().isEmpty()) {
+        s.status = MStatus::Failure(QStringLiteral("The song has no music to export."));
+        return s;
+    }
+    song.GenerateKaraokeLineList(true, true);
+    if (!song.HasPlacedWords()) {
+        s.status = MStatus::Failure(QStringLiteral("The song's lyrics are not placed yet."));
+        return s;
+    }
+    if (song.rwBuffer.empty()) {
+        song.AttachWorkWav(song.initialAudioBytes == 0);
+        if (song.rwBuffer.empty()) {
+            s.status = MStatus::Failure(
+                QStringLiteral("%1: the music cannot be read.").arg(song.Host()->WorkWavPath()));
+            return s;
+        }
+    }
+    s.leadInFrames = song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &s.usedBytes,
+                                        MSongSettings::kFromTheStart);
+    s.trailingFrames = song.creditsFrames;
+    s.workWavPath = song.Host()->WorkWavPath();
+    return s;
+}
