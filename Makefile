@@ -16,7 +16,7 @@ build: deps
 
 # Installs what is missing, builds, and runs the main job.
 run: build
-	./build/src/cli/quilm-cli cdg demo -o $(OUT)
+	./build/src/cli/quilm-cli demo -o $(OUT)
 
 # Installs what is missing, builds, and runs every test.
 test: deps

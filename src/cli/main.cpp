@@ -20,6 +20,7 @@
 #include "cli/CdgInfoCommand.h"
 #ifndef QUILM_CLI_FRONT
 #include "cli/CdgDemoCommand.h"
+#include "cli/DemoCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/ProjectInfoCommand.h"
 #include "cli/ProjectNewCommand.h"
@@ -35,6 +36,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<CdgFrameCommand>());
 #ifndef QUILM_CLI_FRONT
     commands.push_back(std::make_unique<CdgDemoCommand>());
+    commands.push_back(std::make_unique<DemoCommand>());
     commands.push_back(std::make_unique<ProjectNewCommand>());
     commands.push_back(std::make_unique<ProjectInfoCommand>());
     commands.push_back(std::make_unique<ProjectRenderCommand>());
