@@ -38,12 +38,12 @@ QThread::Priority MRwPlayer::QtPriority(int windowsPriority) {
     }
 }
 
-void MRwPlayer::Start(bool threaded) {
+void MRwPlayer::Start(bool threaded, uint32_t decodedUpTo) {
     int expected = kStopped;
     if (worker_ || !state_.compare_exchange_strong(expected, kPlaying)) {
         return;
     }
-    lastDecodedPosition_ = 0;
+    lastDecodedPosition_ = decodedUpTo;
     if (threaded) {
         worker_.reset(QThread::create([this] { Loop(); }));
         worker_->start(QtPriority(priority_));

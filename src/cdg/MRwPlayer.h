@@ -35,8 +35,9 @@ public:
     void SetThreadPriority(int priority) { priority_ = priority; }
 
     // Starts decoding on a new thread (threaded) or runs the loop on the caller's thread until
-    // Stop is called from elsewhere. Does nothing while already playing.
-    void Start(bool threaded);
+    // Stop is called from elsewhere. Does nothing while already playing. decodedUpTo is the
+    // position up to which the stream counts as decoded already (0: from its start).
+    void Start(bool threaded, uint32_t decodedUpTo = 0);
     // Stops the loop, waits for the thread to finish, forgets the stream and clears positions.
     void Stop();
     bool IsPlaying() const { return state_.load() == kPlaying; }
