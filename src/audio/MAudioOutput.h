@@ -22,6 +22,8 @@ public:
     virtual int64_t Write(const uint8_t* data, int64_t bytes) = 0;
     // Starts handing the queued audio to the device.
     virtual void Start() = 0;
+    // No more audio will come: whatever is queued is to be played out, however short.
+    virtual void Drain() = 0;
     // Silences the device at once and drops what is queued.
     virtual void Stop() = 0;
 

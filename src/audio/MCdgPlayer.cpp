@@ -50,9 +50,10 @@ int64_t NowUsecs() {
 // --- The one player ---------------------------------------------------------------------------
 
 MCdgPlayer* MCdgPlayer::CreatePlayer(const MPlayerContext& context, MRwRenderer* renderer) {
+    DestroyPlayer();
+    auto player = std::make_unique<MCdgPlayer>(context, renderer);
     std::lock_guard<std::mutex> lock(PlayerMutex());
-    ThePlayer().reset();
-    ThePlayer() = std::make_unique<MCdgPlayer>(context, renderer);
+    ThePlayer() = std::move(player);
     return ThePlayer().get();
 }
 
@@ -62,8 +63,14 @@ MCdgPlayer* MCdgPlayer::CurrentPlayer() {
 }
 
 void MCdgPlayer::DestroyPlayer() {
-    std::lock_guard<std::mutex> lock(PlayerMutex());
-    ThePlayer().reset();
+    std::unique_ptr<MCdgPlayer> player;
+    {
+        std::lock_guard<std::mutex> lock(PlayerMutex());
+        player = std::move(ThePlayer());
+    }
+    // Destroyed outside the lock: stopping runs the finished callback, which may ask for the
+    // current player (there is none by then).
+    player.reset();
 }
 
 // --- Set-up -------------------------------------------------------------------------------------
@@ -489,6 +496,12 @@ void MCdgPlayer::ReaderMain() {
     }
     // The end of the file: the run ends once what was queued has been heard.
     endOfData_.Set();
+    {
+        std::lock_guard<std::mutex> lock(outputMutex_);
+        if (output_) {
+            output_->Drain();
+        }
+    }
     int64_t lastPlayed = -1;
     auto lastMove = std::chrono::steady_clock::now();
     while (state_.load() == kPlaying && playedBytes_.load() < bytesWritten_.load()) {
@@ -512,7 +525,8 @@ bool MCdgPlayer::UpdatePosition() {
     int64_t played = 0;
     if ((flags_ & kFlagAudio) != 0) {
         std::lock_guard<std::mutex> lock(outputMutex_);
-        played = output_ ? output_->PlayedBytes() : 0;
+        // Not counting the silence an output may play after the end.
+        played = output_ ? std::min(output_->PlayedBytes(), bytesWritten_.load()) : 0;
     } else {
         // Without sound the queued blocks play on the clock.
         const int64_t usecs = NowUsecs() - clockStartUsecs_;

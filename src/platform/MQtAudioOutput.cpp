@@ -208,6 +208,16 @@ void MQtAudioOutput::Start() {
     }
 }
 
+void MQtAudioOutput::Drain() {
+    // PulseAudio starts a stream only once it holds its target length; audio shorter than that
+    // would wait for more forever. Silence behind the last of the audio pushes it through.
+    const int64_t silenceBytes =
+        static_cast<int64_t>(format_.sampleRate) * bytesPerFrame_ * kSinkBufferMs / 1000;
+    std::vector<uint8_t> silence(static_cast<size_t>(silenceBytes),
+                                 format_.bitsPerSample == 8 ? 0x80 : 0);
+    Write(silence.data(), silenceBytes);
+}
+
 void MQtAudioOutput::Stop() {
     StopSink();
 }

@@ -39,6 +39,7 @@ public:
     void Close() override;
     int64_t Write(const uint8_t* data, int64_t bytes) override;
     void Start() override;
+    void Drain() override;
     void Stop() override;
     int64_t PlayedBytes() override;
     int64_t DeviceBytes() const override { return deviceBytes_.load(); }

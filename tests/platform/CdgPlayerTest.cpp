@@ -117,13 +117,14 @@ TEST_F(CdgPlayerTest, StartingLaterDropsWholeBlocksAndSkipsTheGraphicsBefore) {
 // audio played (176,400 bytes) advances the position by 35,280 frames. SoundTouch really
 // stretches the audio: 2 s of file play as 2.5 s.
 TEST_F(CdgPlayerTest, SlowerTempoCountsFramesOfTheUnchangedSong) {
+    // Outlive the player, whose threads use them until it is destroyed.
+    MEvent stopped;
+    Finished finished;
     const QString wav = Wav(QStringLiteral("two.wav"), 2);
     const auto player = Player(nullptr);
     player->SetSource(wav, nullptr, 0);
     player->SetTempoChange(-20);
-    MEvent stopped;
     player->SetStopEvent(&stopped);
-    Finished finished;
     const int64_t started = PlayerFixtures::NowUsecs();
     ASSERT_TRUE(player->Play(MCdgPlayer::kFlagAudio, 0, MCdgPlayer::kToTheEnd, finished.Callback(),
                              &finished));
@@ -142,10 +143,10 @@ TEST_F(CdgPlayerTest, SlowerTempoCountsFramesOfTheUnchangedSong) {
     ASSERT_TRUE(stopped.Wait(5000));
     const double seconds = (PlayerFixtures::NowUsecs() - started) / 1e6;
     EXPECT_TRUE(sawOneSecond);
-    EXPECT_EQ(finished.calls.load(), 1);
+    EXPECT_TRUE(WaitFor([&] { return finished.calls.load() == 1; }, 2000));
     EXPECT_EQ(finished.badArguments.load(), 0);
-    const double heard = player->Output()->DeviceBytes() / 176400.0;
-    EXPECT_NEAR(heard, 2.5, 0.08) << "seconds of audio handed to the device";
+    const double heard = player->CurrentProgress().playedBytes / 176400.0;
+    EXPECT_NEAR(heard, 2.5, 0.08) << "seconds of audio heard";
     EXPECT_GE(seconds, 2.45);
     EXPECT_EQ(player->RemainingTimeText(), QStringLiteral("00:00"));
 }
@@ -158,20 +159,21 @@ TEST_F(CdgPlayerTest, FasterTempoShortensTheSong) {
     player->SetTempoChange(100);
     ASSERT_TRUE(player->Play(MCdgPlayer::kFlagAudio, 0, MCdgPlayer::kToTheEnd));
     ASSERT_TRUE(WaitFor([&] { return !player->IsPlaying(); }, 5000));
-    EXPECT_NEAR(player->Output()->DeviceBytes() / 176400.0, 1.0, 0.05);
+    EXPECT_NEAR(player->CurrentProgress().playedBytes / 176400.0, 1.0, 0.05);
 }
 
 // To the end of the file: the last of the audio is heard before the run ends by itself, the
 // stop event is set, the callback comes once, the position is the total and the time "00:00".
 TEST_F(CdgPlayerTest, PlayingToTheEndHearsTheLastBlockAndEndsOnce) {
+    // Outlive the player, whose threads use them until it is destroyed.
+    MEvent stopped;
+    Finished finished;
     const QString wav = Wav(QStringLiteral("short.wav"), 1.5);
     const auto player = Player(&renderer_);
     const auto stream = TileStream(450, {10});
     player->SetSource(wav, stream.data(), static_cast<uint32_t>(stream.size()));
     player->SetLeadingSilenceFrames(22050);
-    MEvent stopped;
     player->SetStopEvent(&stopped);
-    Finished finished;
     const int64_t started = PlayerFixtures::NowUsecs();
     ASSERT_TRUE(player->Play(kBoth, 0, MCdgPlayer::kToTheEnd, finished.Callback(), &finished));
     // The leading silence belongs to the song: 2 s in all.
@@ -182,7 +184,7 @@ TEST_F(CdgPlayerTest, PlayingToTheEndHearsTheLastBlockAndEndsOnce) {
     const double seconds = (PlayerFixtures::NowUsecs() - started) / 1e6;
     EXPECT_GE(seconds, 2.0) << "the run ended before its last audio was heard";
     EXPECT_LT(seconds, 3.5);
-    EXPECT_EQ(player->Output()->DeviceBytes(), 88200 * 4);
+    EXPECT_EQ(player->CurrentProgress().playedBytes, 88200 * 4);
     EXPECT_EQ(player->Position(), 88200u);
     EXPECT_EQ(player->RemainingTimeText(), QStringLiteral("00:00"));
     EXPECT_FALSE(player->IsPlaying());
@@ -190,12 +192,28 @@ TEST_F(CdgPlayerTest, PlayingToTheEndHearsTheLastBlockAndEndsOnce) {
     EXPECT_EQ(finished.calls.load(), 1);
 }
 
+// A file shorter than the sound server's pre-buffer is heard too, and ends its run.
+TEST_F(CdgPlayerTest, AVeryShortFileIsHeardToTheEnd) {
+    // Outlive the player, whose threads use them until it is destroyed.
+    Finished finished;
+    const QString wav = Wav(QStringLiteral("tiny.wav"), 0.05);
+    const auto player = Player(nullptr);
+    player->SetSource(wav, nullptr, 0);
+    const int64_t started = PlayerFixtures::NowUsecs();
+    ASSERT_TRUE(player->Play(MCdgPlayer::kFlagAudio, 0, MCdgPlayer::kToTheEnd, finished.Callback(),
+                             &finished));
+    ASSERT_TRUE(WaitFor([&] { return finished.calls.load() == 1; }, 1500));
+    EXPECT_GE((PlayerFixtures::NowUsecs() - started) / 1e6, 0.05);
+    EXPECT_GE(player->Output()->PlayedBytes(), 2205 * 4);
+}
+
 // An end frame stops the run there.
 TEST_F(CdgPlayerTest, EndFrameStopsTheRun) {
+    // Outlive the player, whose threads use them until it is destroyed.
+    Finished finished;
     const QString wav = Wav(QStringLiteral("five.wav"), 5);
     const auto player = Player(nullptr);
     player->SetSource(wav, nullptr, 0);
-    Finished finished;
     const int64_t started = PlayerFixtures::NowUsecs();
     ASSERT_TRUE(player->Play(MCdgPlayer::kFlagAudio, 0, 44100, finished.Callback(), &finished));
     ASSERT_TRUE(WaitFor([&] { return finished.calls.load() == 1; }, 4000));
@@ -225,16 +243,17 @@ TEST_F(CdgPlayerTest, MonoEightBitFilesPlayInTime) {
     const double seconds = (PlayerFixtures::NowUsecs() - started) / 1e6;
     // No whole block lies before frame 22,050: all 1.5 s play.
     EXPECT_NEAR(seconds, 1.5, 0.35);
-    EXPECT_EQ(player->Output()->DeviceBytes(), 66150);
+    EXPECT_EQ(player->CurrentProgress().playedBytes, 66150);
 }
 
 // No sound device: the user is warned, Play fails and nothing runs.
 TEST_F(CdgPlayerTest, WithoutASoundDevicePlayWarnsAndFails) {
+    // Outlive the player, whose threads use them until it is destroyed.
+    Finished finished;
     const QString wav = Wav(QStringLiteral("one.wav"), 1);
     const auto player =
         std::make_unique<MCdgPlayer>(MPlayerContext{nullptr, nullptr, &log_}, &renderer_);
     player->SetSource(wav, nullptr, 0);
-    Finished finished;
     EXPECT_FALSE(player->Play(kBoth, 0, MCdgPlayer::kToTheEnd, finished.Callback(), &finished));
     EXPECT_FALSE(player->IsPlaying());
     player->Stop();
@@ -251,9 +270,10 @@ TEST_F(CdgPlayerTest, WithoutASoundDevicePlayWarnsAndFails) {
 
 // A WAV that cannot be opened: nothing is heard and the run waits for its owner to stop it.
 TEST_F(CdgPlayerTest, AFileThatCannotBeOpenedPlaysNothingUntilStopped) {
+    // Outlive the player, whose threads use them until it is destroyed.
+    Finished finished;
     const auto player = Player(&renderer_);
     player->SetSource(dir_.filePath(QStringLiteral("missing.wav")), nullptr, 0);
-    Finished finished;
     ASSERT_TRUE(player->Play(kBoth, 0, MCdgPlayer::kToTheEnd, finished.Callback(), &finished));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(player->IsPlaying());
