@@ -102,6 +102,7 @@ void MRwPlayer::Loop() {
                            [this] { return state_.load() == kStopped; });
             continue;
         }
+        std::lock_guard<std::mutex> batch(batchMutex_);
         const uint32_t packets = streamBytes_ / CdgTimeBase::kPacketBytes;
         const uint32_t last = packets > 0 ? packets - 1 : 0;
         const uint32_t from = std::min<uint32_t>(
@@ -124,6 +125,11 @@ void MRwPlayer::Loop() {
         }
         lastDecodedPosition_ = position;
     }
+}
+
+void MRwPlayer::WithSettledScreen(const std::function<void(uint32_t decodedTo)>& fn) {
+    std::lock_guard<std::mutex> batch(batchMutex_);
+    fn(lastDecodedPosition_.load());
 }
 
 void MRwPlayer::DecodePackets(const uint8_t* stream, uint32_t firstPacket, uint32_t endPacket) {

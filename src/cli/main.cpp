@@ -21,6 +21,7 @@
 #ifndef QUILM_CLI_FRONT
 #include "cli/CdgDemoCommand.h"
 #include "cli/ProjectInfoCommand.h"
+#include "cli/PlayCommand.h"
 #include "cli/ProjectRenderCommand.h"
 #include "log/MLogSetup.h"
 #endif
@@ -35,6 +36,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<CdgDemoCommand>());
     commands.push_back(std::make_unique<ProjectInfoCommand>());
     commands.push_back(std::make_unique<ProjectRenderCommand>());
+    commands.push_back(std::make_unique<PlayCommand>());
 #endif
     return commands;
 }
