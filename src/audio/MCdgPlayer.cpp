@@ -197,15 +197,7 @@ bool MCdgPlayer::SetUpOutput() {
 
 bool MCdgPlayer::Play(int flags, int32_t startFrame, uint32_t endFrame, FinishedCallback callback,
                       void* userValue) {
-    std::unique_lock<std::recursive_mutex> control(controlMutex_, std::defer_lock);
-    for (;;) {
-        Stop();
-        control.lock();
-        if (state_.load() == kStopped && !OtherStopInProgress()) {
-            break;
-        }
-        control.unlock();  // a run was started or is being stopped meanwhile
-    }
+    std::unique_lock<std::recursive_mutex> control = LockStopped();
     JoinThreads();
     callback_ = std::move(callback);
     userValue_ = userValue;
@@ -315,6 +307,19 @@ void MCdgPlayer::Stop() {
     stopDone_.notify_all();
 }
 
+std::unique_lock<std::recursive_mutex> MCdgPlayer::LockStopped() {
+    std::unique_lock<std::recursive_mutex> control(controlMutex_, std::defer_lock);
+    for (;;) {
+        // Not holding the lock while stopping: the finished callback may call Play or Close.
+        Stop();
+        control.lock();
+        if (state_.load() == kStopped && !OtherStopInProgress()) {
+            return control;
+        }
+        control.unlock();  // a run was started or is being stopped meanwhile
+    }
+}
+
 bool MCdgPlayer::OtherStopInProgress() {
     QThread* self = QThread::currentThread();
     std::lock_guard<std::mutex> lock(stopMutex_);
@@ -332,15 +337,7 @@ void MCdgPlayer::WaitForOtherStops() {
 }
 
 void MCdgPlayer::Close() {
-    std::unique_lock<std::recursive_mutex> control(controlMutex_, std::defer_lock);
-    for (;;) {
-        Stop();
-        control.lock();
-        if (state_.load() == kStopped && !OtherStopInProgress()) {
-            break;
-        }
-        control.unlock();
-    }
+    std::unique_lock<std::recursive_mutex> control = LockStopped();
     {
         std::lock_guard<std::mutex> lock(outputMutex_);
         output_.reset();

@@ -137,6 +137,8 @@ private:
     void RefreshTimeText();
     // Waits up to ms milliseconds for the run to stop; true while it is still playing.
     bool WaitWhilePlaying(int ms);
+    // Stops any run, then takes the control lock once no run is playing or being stopped.
+    std::unique_lock<std::recursive_mutex> LockStopped();
     // Waits until no other thread is stopping a run.
     void WaitForOtherStops();
     bool OtherStopInProgress();

@@ -42,18 +42,6 @@ bool TileDrawn(const MRwRenderer& r, int k) {
     return r.PixelAt(6 * (1 + k), 12) == 5;
 }
 
-template <typename Done>
-bool WaitFor(Done done, int timeoutMs) {
-    const int64_t end = PlayerFixtures::NowUsecs() + timeoutMs * 1000LL;
-    while (!done()) {
-        if (PlayerFixtures::NowUsecs() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
 class CdgPlayerTest : public ::testing::Test {
 protected:
     QString Wav(const QString& name, double seconds, int bits = 16, int channels = 2) {
@@ -101,11 +89,11 @@ TEST_F(CdgPlayerTest, StartingLaterDropsWholeBlocksAndSkipsTheGraphicsBefore) {
     player->SetSource(wav, stream.data(), static_cast<uint32_t>(stream.size()));
     ASSERT_TRUE(player->Play(kBoth, 441000, MCdgPlayer::kToTheEnd));
     EXPECT_EQ(player->BlockBytes(), 30576u);
-    ASSERT_TRUE(WaitFor([&] { return player->Position() != 0; }, 2000));
+    ASSERT_TRUE(PlayerFixtures::WaitFor([&] { return player->Position() != 0; }, 2000));
     EXPECT_EQ(player->PrerollBytes(), 1742832);
     const MCdgPlayer::Progress first = player->CurrentProgress();
     EXPECT_EQ(first.position, 435708u + first.playedBytes / 4);
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(PlayerFixtures::WaitFor(
         [&] { return player->GraphicsPlayer()->LastDecodedPosition() > 3061 * 147; }, 3000));
     EXPECT_FALSE(TileDrawn(renderer_, 0)) << "a packet long before the start was decoded";
     EXPECT_TRUE(TileDrawn(renderer_, 1));
@@ -143,7 +131,7 @@ TEST_F(CdgPlayerTest, SlowerTempoCountsFramesOfTheUnchangedSong) {
     ASSERT_TRUE(stopped.Wait(5000));
     const double seconds = (PlayerFixtures::NowUsecs() - started) / 1e6;
     EXPECT_TRUE(sawOneSecond);
-    EXPECT_TRUE(WaitFor([&] { return finished.calls.load() == 1; }, 2000));
+    EXPECT_TRUE(PlayerFixtures::WaitFor([&] { return finished.calls.load() == 1; }, 2000));
     EXPECT_EQ(finished.badArguments.load(), 0);
     const double heard = player->CurrentProgress().playedBytes / 176400.0;
     EXPECT_NEAR(heard, 2.5, 0.08) << "seconds of audio heard";
@@ -158,7 +146,7 @@ TEST_F(CdgPlayerTest, FasterTempoShortensTheSong) {
     player->SetSource(wav, nullptr, 0);
     player->SetTempoChange(100);
     ASSERT_TRUE(player->Play(MCdgPlayer::kFlagAudio, 0, MCdgPlayer::kToTheEnd));
-    ASSERT_TRUE(WaitFor([&] { return !player->IsPlaying(); }, 5000));
+    ASSERT_TRUE(PlayerFixtures::WaitFor([&] { return !player->IsPlaying(); }, 5000));
     EXPECT_NEAR(player->CurrentProgress().playedBytes / 176400.0, 1.0, 0.05);
 }
 
@@ -180,7 +168,7 @@ TEST_F(CdgPlayerTest, PlayingToTheEndHearsTheLastBlockAndEndsOnce) {
     EXPECT_EQ(player->TotalFrames(), 88200u);
     EXPECT_EQ(player->RemainingTimeText(), QStringLiteral("00:02"));
     ASSERT_TRUE(stopped.Wait(6000));
-    ASSERT_TRUE(WaitFor([&] { return finished.calls.load() == 1; }, 2000));
+    ASSERT_TRUE(PlayerFixtures::WaitFor([&] { return finished.calls.load() == 1; }, 2000));
     const double seconds = (PlayerFixtures::NowUsecs() - started) / 1e6;
     EXPECT_GE(seconds, 2.0) << "the run ended before its last audio was heard";
     EXPECT_LT(seconds, 3.5);
@@ -202,7 +190,7 @@ TEST_F(CdgPlayerTest, AVeryShortFileIsHeardToTheEnd) {
     const int64_t started = PlayerFixtures::NowUsecs();
     ASSERT_TRUE(player->Play(MCdgPlayer::kFlagAudio, 0, MCdgPlayer::kToTheEnd, finished.Callback(),
                              &finished));
-    ASSERT_TRUE(WaitFor([&] { return finished.calls.load() == 1; }, 1500));
+    ASSERT_TRUE(PlayerFixtures::WaitFor([&] { return finished.calls.load() == 1; }, 1500));
     EXPECT_GE((PlayerFixtures::NowUsecs() - started) / 1e6, 0.05);
     EXPECT_GE(player->Output()->PlayedBytes(), 2205 * 4);
 }
@@ -216,7 +204,7 @@ TEST_F(CdgPlayerTest, EndFrameStopsTheRun) {
     player->SetSource(wav, nullptr, 0);
     const int64_t started = PlayerFixtures::NowUsecs();
     ASSERT_TRUE(player->Play(MCdgPlayer::kFlagAudio, 0, 44100, finished.Callback(), &finished));
-    ASSERT_TRUE(WaitFor([&] { return finished.calls.load() == 1; }, 4000));
+    ASSERT_TRUE(PlayerFixtures::WaitFor([&] { return finished.calls.load() == 1; }, 4000));
     const double seconds = (PlayerFixtures::NowUsecs() - started) / 1e6;
     EXPECT_GE(seconds, 1.0);
     EXPECT_LT(seconds, 2.0);
@@ -268,6 +256,25 @@ TEST_F(CdgPlayerTest, WithoutASoundDevicePlayWarnsAndFails) {
     EXPECT_EQ(messages[0].GetIcon(), MStatus::Icon::Warning);
 }
 
+// Without sound (no device, graphics only) the run plays on the clock: the graphics follow.
+TEST_F(CdgPlayerTest, GraphicsAloneFollowTheClockWithoutADevice) {
+    const QString wav = Wav(QStringLiteral("one.wav"), 1);
+    const auto stream = TileStream(300, {30, 200});
+    const auto player =
+        std::make_unique<MCdgPlayer>(MPlayerContext{nullptr, nullptr, &log_}, &renderer_);
+    player->SetSource(wav, stream.data(), static_cast<uint32_t>(stream.size()));
+    const int64_t started = PlayerFixtures::NowUsecs();
+    ASSERT_TRUE(player->Play(MCdgPlayer::kFlagGraphics, 0, MCdgPlayer::kToTheEnd));
+    ASSERT_TRUE(PlayerFixtures::WaitFor([&] { return TileDrawn(renderer_, 0); }, 1000));
+    const double first = (PlayerFixtures::NowUsecs() - started) / 1e6;
+    EXPECT_NEAR(first, 0.1, 0.05) << "packet 30 is due at 0.1 s";
+    EXPECT_FALSE(TileDrawn(renderer_, 1));
+    ASSERT_TRUE(PlayerFixtures::WaitFor([&] { return !player->IsPlaying(); }, 3000));
+    EXPECT_GE((PlayerFixtures::NowUsecs() - started) / 1e6, 1.0);
+    EXPECT_TRUE(TileDrawn(renderer_, 1));
+    EXPECT_TRUE(log_.Messages().empty());
+}
+
 // A WAV that cannot be opened: nothing is heard and the run waits for its owner to stop it.
 TEST_F(CdgPlayerTest, AFileThatCannotBeOpenedPlaysNothingUntilStopped) {
     // Outlive the player, whose threads use them until it is destroyed.
@@ -291,7 +298,7 @@ TEST_F(CdgPlayerTest, DeviceNumberChoosesTheSink) {
     PulseSink extra(sink);
     ASSERT_TRUE(extra.Loaded());
     int number = -1;
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(PlayerFixtures::WaitFor(
         [&] {
             number = static_cast<int>(outputs_.DeviceNames().indexOf(extra.Description()));
             return number >= 0;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -91,8 +93,23 @@ TestSinkEnvironment* const gTestSink =
 
 }  // namespace
 
+// Unloads the test sinks of test programs that ended without unloading theirs.
+void UnloadStaleTestSinks() {
+    static const QRegularExpression name(QStringLiteral("sink_name=quilm_test_(\\d+)"));
+    const QStringList modules =
+        Pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("modules")})
+            .split(QLatin1Char('\n'));
+    for (const QString& module : modules) {
+        const QRegularExpressionMatch m = name.match(module);
+        if (m.hasMatch() && !QFileInfo::exists(QStringLiteral("/proc/") + m.captured(1))) {
+            Pactl({QStringLiteral("unload-module"), module.section(QLatin1Char('\t'), 0, 0)});
+        }
+    }
+}
+
 int PulseSink::TestDeviceNumber(MAudioOutputFactory& outputs) {
     if (!gTestSink->sink) {
+        UnloadStaleTestSinks();
         gTestSink->sink = std::make_unique<PulseSink>(
             QStringLiteral("quilm_test_%1").arg(QCoreApplication::applicationPid()));
     }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -32,6 +33,18 @@ public:
     // A 44,100 Hz WAV of a 440 Hz tone; frames sample frames long.
     static bool WriteToneWav(const QString& path, int64_t frames, int bits = 16, int channels = 2);
     static int64_t NowUsecs();
+    // Polls done until it holds or timeoutMs have passed; returns whether it held.
+    template <typename Done>
+    static bool WaitFor(Done done, int timeoutMs) {
+        const int64_t end = NowUsecs() + timeoutMs * 1000LL;
+        while (!done()) {
+            if (NowUsecs() > end) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
 };
 
 // A null sink of our own on the PulseAudio server, for as long as the object lives. It mixes

@@ -33,18 +33,6 @@ int ThreadCount() {
                                 .size());
 }
 
-template <typename Done>
-bool WaitFor(Done done, int timeoutMs) {
-    const int64_t end = PlayerFixtures::NowUsecs() + timeoutMs * 1000LL;
-    while (!done()) {
-        if (PlayerFixtures::NowUsecs() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST(PlayerRobustness, TwoHundredRunsStoppedEveryWay) {
@@ -140,7 +128,8 @@ TEST(PlayerRobustness, TwoHundredRunsStoppedEveryWay) {
                 ASSERT_NE(run, nullptr);
                 run->stopFromCallback = true;
                 run->closeFromCallback = cycle % 16 == 2;
-                ASSERT_TRUE(WaitFor([&] { return run->finished.load() == 1; }, 5000));
+                ASSERT_TRUE(
+                    PlayerFixtures::WaitFor([&] { return run->finished.load() == 1; }, 5000));
                 break;
             }
             case 3: {  // no sound device, with a player of its own
@@ -163,7 +152,8 @@ TEST(PlayerRobustness, TwoHundredRunsStoppedEveryWay) {
             case 5: {  // a file so short that the run ends by itself at once
                 PlayRun* run = play(tinyWav, MCdgPlayer::kFlagAudio, 0, MCdgPlayer::kToTheEnd);
                 ASSERT_NE(run, nullptr);
-                ASSERT_TRUE(WaitFor([&] { return run->finished.load() == 1; }, 5000));
+                ASSERT_TRUE(
+                    PlayerFixtures::WaitFor([&] { return run->finished.load() == 1; }, 5000));
                 break;
             }
             case 6: {  // a loop: the callback of one run starts the next
@@ -171,8 +161,9 @@ TEST(PlayerRobustness, TwoHundredRunsStoppedEveryWay) {
                 ASSERT_NE(first, nullptr);
                 runs.emplace_back();  // the run the callback starts
                 first->next = &runs.back();
-                ASSERT_TRUE(WaitFor([&] { return first->finished.load() == 1; }, 5000));
-                ASSERT_TRUE(WaitFor([&] { return player->IsPlaying(); }, 1000));
+                ASSERT_TRUE(
+                    PlayerFixtures::WaitFor([&] { return first->finished.load() == 1; }, 5000));
+                ASSERT_TRUE(PlayerFixtures::WaitFor([&] { return player->IsPlaying(); }, 1000));
                 pause(30);
                 player->Stop();
                 break;
