@@ -259,18 +259,23 @@ bool MCdgPlayer::Play(int flags, int32_t startFrame, uint32_t endFrame, Finished
 
 void MCdgPlayer::Stop() {
     QThread* self = QThread::currentThread();
-    int expected = kPlaying;
-    if (!state_.compare_exchange_strong(expected, kStopped)) {
+    bool mine = false;
+    {
+        // Whoever sees the state stopped also sees who is stopping it.
+        std::lock_guard<std::mutex> lock(stopMutex_);
+        int expected = kPlaying;
+        mine = state_.compare_exchange_strong(expected, kStopped);
+        if (mine) {
+            stoppers_.push_back(self);
+        }
+    }
+    if (!mine) {
         // Stopped, or being stopped by another thread: the owner waits for that to finish, the
         // run's own threads only need to see it.
         if (tRunPlayer != this) {
             WaitForOtherStops();
         }
         return;
-    }
-    {
-        std::lock_guard<std::mutex> lock(stopMutex_);
-        stoppers_.push_back(self);
     }
     { std::lock_guard<std::mutex> lock(wakeMutex_); }
     wake_.notify_all();
@@ -313,18 +318,18 @@ std::unique_lock<std::recursive_mutex> MCdgPlayer::LockStopped() {
         // Not holding the lock while stopping: the finished callback may call Play or Close.
         Stop();
         control.lock();
-        if (state_.load() == kStopped && !OtherStopInProgress()) {
+        if (StoppedForGood()) {
             return control;
         }
         control.unlock();  // a run was started or is being stopped meanwhile
     }
 }
 
-bool MCdgPlayer::OtherStopInProgress() {
+bool MCdgPlayer::StoppedForGood() {
     QThread* self = QThread::currentThread();
     std::lock_guard<std::mutex> lock(stopMutex_);
-    return std::any_of(stoppers_.begin(), stoppers_.end(),
-                       [self](QThread* t) { return t != self; });
+    return state_.load() == kStopped && std::none_of(stoppers_.begin(), stoppers_.end(),
+                                                     [self](QThread* t) { return t != self; });
 }
 
 void MCdgPlayer::WaitForOtherStops() {

@@ -63,8 +63,8 @@ public:
     // Index of the sound device in the output factory's list (0, the system's default, unless
     // set); a number past the list selects the default device.
     void SetOutputDeviceNumber(int number) { deviceNumber_ = number; }
-    // The WAV to play and the CD+G stream to show (none for audio only); the stream is not
-    // owned and must outlive playing.
+    // The WAV to play and the CD+G stream to show (none for audio only), set between runs; the
+    // stream is not owned and must outlive playing.
     void SetSource(const QString& path, const uint8_t* stream, uint32_t streamBytes);
     // Silence played before the file's data (the lead-in of the song's stream).
     void SetLeadingSilenceFrames(int32_t frames) { leadingSilenceFrames_ = frames; }
@@ -141,7 +141,8 @@ private:
     std::unique_lock<std::recursive_mutex> LockStopped();
     // Waits until no other thread is stopping a run.
     void WaitForOtherStops();
-    bool OtherStopInProgress();
+    // No run is playing, and no other thread is stopping one.
+    bool StoppedForGood();
     void JoinThreads();
 
     MPlayerContext context_;
