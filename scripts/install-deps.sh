@@ -9,7 +9,7 @@ packages=(
     build-essential cmake make pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
     libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libpng-dev
-    libsoundtouch-dev libminizip-dev zlib1g-dev
+    libsoundtouch-dev libminizip-dev zlib1g-dev libpulse-dev
     # run
     libmp3lame0 fonts-liberation
     # tests and benchmarks

@@ -42,12 +42,12 @@ QThread::Priority MRwPlayer::QtPriority(int windowsPriority) {
     }
 }
 
-void MRwPlayer::Start(bool threaded) {
+void MRwPlayer::Start(bool threaded, uint32_t decodedUpTo) {
     int expected = kStopped;
     if (worker_ || !state_.compare_exchange_strong(expected, kPlaying)) {
         return;
     }
-    lastDecodedPosition_ = 0;
+    lastDecodedPosition_ = decodedUpTo;
     if (threaded) {
         worker_.reset(QThread::create([this] { Loop(); }));
         worker_->start(QtPriority(priority_));
@@ -104,6 +104,7 @@ void MRwPlayer::Loop() {
                            [this] { return state_.load() == kStopped; });
             continue;
         }
+        std::lock_guard<std::mutex> batch(batchMutex_);
         const uint32_t packets = streamBytes_ / CdgTimeBase::kPacketBytes;
         const uint32_t last = packets > 0 ? packets - 1 : 0;
         const uint32_t from = std::min<uint32_t>(
@@ -126,6 +127,11 @@ void MRwPlayer::Loop() {
         }
         lastDecodedPosition_ = position;
     }
+}
+
+void MRwPlayer::WithSettledScreen(const std::function<void(uint32_t decodedTo)>& fn) {
+    std::lock_guard<std::mutex> batch(batchMutex_);
+    fn(lastDecodedPosition_.load());
 }
 
 void MRwPlayer::DecodePackets(const uint8_t* stream, uint32_t firstPacket, uint32_t endPacket) {

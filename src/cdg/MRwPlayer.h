@@ -35,8 +35,9 @@ public:
     void SetThreadPriority(int priority) { priority_ = priority; }
 
     // Starts decoding on a new thread (threaded) or runs the loop on the caller's thread until
-    // Stop is called from elsewhere. Does nothing while already playing.
-    void Start(bool threaded);
+    // Stop is called from elsewhere. Does nothing while already playing. decodedUpTo is the
+    // position up to which the stream counts as decoded already (0: from its start).
+    void Start(bool threaded, uint32_t decodedUpTo = 0);
     // Stops the loop, waits for the thread to finish, forgets the stream and clears positions.
     void Stop();
     bool IsPlaying() const { return state_.load() == kPlaying; }
@@ -45,6 +46,10 @@ public:
     void DecodePacket(const CdgPacket& packet);
     // Decodes the graphics packets with indices [firstPacket, endPacket) of a stream.
     void DecodePackets(const uint8_t* stream, uint32_t firstPacket, uint32_t endPacket);
+
+    // Calls fn with the last decoded position while no batch of packets is being decoded, so
+    // that the renderer's screen shows exactly the packets due before that position.
+    void WithSettledScreen(const std::function<void(uint32_t decodedTo)>& fn);
 
     uint32_t HighestPosition() const { return highestPosition_.load(); }
     uint32_t LastDecodedPosition() const { return lastDecodedPosition_.load(); }
@@ -69,6 +74,8 @@ private:
     std::array<std::array<MColorRef, 8>, 2> colourCache_{};
     std::array<bool, 2> colourCacheValid_{false, false};
 
+    // Held while a batch of packets is decoded.
+    std::mutex batchMutex_;
     std::atomic<bool> loopRunning_{false};
     std::atomic<Qt::HANDLE> loopThread_{nullptr};
     std::mutex wakeMutex_;
