@@ -1,6 +1,5 @@
 #include "cli/CdgDemoCommand.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QSaveFile>
 #include <vector>
@@ -9,30 +8,13 @@
 #include "cdg/CdgTimeBase.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
-#include "song/MSongSettings.h"
 #include "cli/PngWriter.h"
+#include "song/MSongSettings.h"
 
 int CdgDemoCommand::Run(const QStringList& args) {
-    QCommandLineParser parser;
-    const QCommandLineOption outDir(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Folder to write into (default: a new folder "
-                                                   "under the current one)."),
-                                    QStringLiteral("DIR"));
-    parser.addOption(outDir);
-    if (const int rc = Parse(parser, args, QStringLiteral("[-o DIR]")); rc != kOk) {
-        return rc < 0 ? kOk : rc;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return UsageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0]));
-    }
-    QString dirPath = parser.value(outDir);
-    if (dirPath.isEmpty()) {
-        dirPath = QStringLiteral("quilm-demo-%1")
-                      .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    }
     QDir dir;
-    if (!dir.mkpath(dirPath)) {
-        return Fail(QStringLiteral("%1: cannot create the folder").arg(dirPath));
+    if (const int rc = ParseOutputFolder(args, dir); rc != kOk) {
+        return rc < 0 ? kOk : rc;
     }
 
     // A song: four lines on one page, each word sung for 0.45 s, every half second.
@@ -57,15 +39,16 @@ int CdgDemoCommand::Run(const QStringList& args) {
     }
     song.SizeRwBuffer(0);
     uint32_t length = 0;
-    song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length, MSongSettings::kFromTheStart);
+    song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,
+                       MSongSettings::kFromTheStart);
     const std::vector<uint8_t> stream(song.rwBuffer.begin(), song.rwBuffer.begin() + length);
     const double endSeconds = static_cast<double>(length) / CdgTimeBase::kStreamBytesPerSecond;
 
-    const QString cdgPath = QDir(dirPath).filePath(QStringLiteral("quilm-demo.cdg"));
+    const QString cdgPath = dir.filePath(QStringLiteral("quilm-demo.cdg"));
     QSaveFile cdg(cdgPath);
     if (!cdg.open(QIODevice::WriteOnly) ||
-        cdg.write(reinterpret_cast<const char*>(stream.data()), static_cast<qint64>(stream.size())) !=
-            static_cast<qint64>(stream.size()) ||
+        cdg.write(reinterpret_cast<const char*>(stream.data()),
+                  static_cast<qint64>(stream.size())) != static_cast<qint64>(stream.size()) ||
         !cdg.commit()) {
         return Fail(QStringLiteral("%1: cannot write the CD+G file").arg(cdgPath));
     }
@@ -76,7 +59,7 @@ int CdgDemoCommand::Run(const QStringList& args) {
     decoder.DecodePackets(stream.data(), 0,
                           static_cast<uint32_t>(CdgTimeBase::PacketIndexFromFrames(
                               CdgTimeBase::FramesFromSeconds(frameSeconds))));
-    const QString pngPath = QDir(dirPath).filePath(QStringLiteral("quilm-demo.png"));
+    const QString pngPath = dir.filePath(QStringLiteral("quilm-demo.png"));
     const int width = MRwRenderer::kWidth * 2;
     const int height = MRwRenderer::kHeight * 2;
     std::vector<uint8_t> indices(static_cast<size_t>(width) * height);
@@ -85,7 +68,9 @@ int CdgDemoCommand::Run(const QStringList& args) {
     if (!PngWriter::Write(pngPath, indices.data(), width, height, shown)) {
         return Fail(QStringLiteral("%1: cannot write the PNG file").arg(pngPath));
     }
-    Out(QStringLiteral("CD+G stream (%1 s): %2").arg(endSeconds, 0, 'f', 1).arg(QDir(cdgPath).absolutePath()));
+    Out(QStringLiteral("CD+G stream (%1 s): %2")
+            .arg(endSeconds, 0, 'f', 1)
+            .arg(QDir(cdgPath).absolutePath()));
     Out(QStringLiteral("Frame at %1 s: %2").arg(frameSeconds).arg(QDir(pngPath).absolutePath()));
     return kOk;
 }

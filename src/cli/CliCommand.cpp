@@ -1,8 +1,8 @@
 #include "cli/CliCommand.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 #include <cstdio>
-
 
 int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax) {
     parser.setApplicationDescription(Summary());
@@ -21,6 +21,33 @@ int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return -1;
     }
+    return kOk;
+}
+
+int CliCommand::ParseOutputFolder(const QStringList& args, QDir& dir) {
+    QCommandLineParser parser;
+    const QCommandLineOption outDir(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Folder to write into (default: a new folder "
+                                                   "under the current one)."),
+                                    QStringLiteral("DIR"));
+    parser.addOption(outDir);
+    if (const int rc = Parse(parser, args, QStringLiteral("[-o DIR]")); rc != kOk) {
+        return rc;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return UsageError(
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0]));
+    }
+    QString dirPath = parser.value(outDir);
+    if (dirPath.isEmpty()) {
+        dirPath =
+            QStringLiteral("quilm-demo-%1")
+                .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    }
+    if (!QDir().mkpath(dirPath)) {
+        return Fail(QStringLiteral("%1: cannot create the folder").arg(dirPath));
+    }
+    dir = QDir(QDir(dirPath).absolutePath());
     return kOk;
 }
 

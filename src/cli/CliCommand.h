@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,10 @@ protected:
     // Parses args with parser (a --help option is added). Returns kOk to go on, or the exit code
     // to return at once (after printing help or an error).
     int Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax);
+    // For commands whose only argument is "-o DIR": parses args and makes the folder (by default
+    // a new one under the current folder, named after the time). Returns kOk with dir set to the
+    // folder's absolute path, or the exit code to return at once.
+    int ParseOutputFolder(const QStringList& args, QDir& dir);
     int Fail(const QString& message) const;
     int UsageError(const QString& message) const;
     static void Out(const QString& line);

@@ -1,6 +1,5 @@
 #include "cli/DemoCommand.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -12,28 +11,10 @@
 #include "song/MSongSettings.h"
 
 int DemoCommand::Run(const QStringList& args) {
-    QCommandLineParser parser;
-    const QCommandLineOption outDir(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Folder to write into (default: a new folder "
-                                                   "under the current one)."),
-                                    QStringLiteral("DIR"));
-    parser.addOption(outDir);
-    if (const int rc = Parse(parser, args, QStringLiteral("[-o DIR]")); rc != kOk) {
+    QDir dir;
+    if (const int rc = ParseOutputFolder(args, dir); rc != kOk) {
         return rc < 0 ? kOk : rc;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        return UsageError(
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0]));
-    }
-    QString dirPath = parser.value(outDir);
-    if (dirPath.isEmpty()) {
-        dirPath = QStringLiteral("quilm-demo-%1")
-                      .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    }
-    if (!QDir().mkpath(dirPath)) {
-        return Fail(QStringLiteral("%1: cannot create the folder").arg(dirPath));
-    }
-    const QDir dir(QDir(dirPath).absolutePath());
 
     // The words with their times, as a lyric file.
     const QString lrcPath = dir.filePath(QStringLiteral("quilm-demo.lrc"));
@@ -72,7 +53,7 @@ int DemoCommand::Run(const QStringList& args) {
         IMAGE_STRUCT* title = song.FindPage(IMAGE_STRUCT::kTitlePage);
         title->enabled = true;
         title->text = QStringLiteral("Twinkle, Twinkle,\nLittle Star\n\nTraditional");
-        title->drawTransition = 2;  // Fill Down
+        title->drawTransition = 2;    // Fill Down
         title->eraseTransition = 10;  // Fade Out
         IMAGE_STRUCT* credits = song.FindPage(IMAGE_STRUCT::kCreditsPage);
         credits->enabled = true;
@@ -87,12 +68,13 @@ int DemoCommand::Run(const QStringList& args) {
     }
 
     // The exports.
-    if (const int rc = ExportCommand().Run({projectPath, QStringLiteral("--type"), QStringLiteral("mp3"),
-                                            QStringLiteral("--zip"), QStringLiteral("-o"),
-                                            dir.filePath(QStringLiteral("quilm-demo.zip"))});
+    if (const int rc = ExportCommand().Run(
+            {projectPath, QStringLiteral("--type"), QStringLiteral("mp3"), QStringLiteral("--zip"),
+             QStringLiteral("-o"), dir.filePath(QStringLiteral("quilm-demo.zip"))});
         rc != kOk) {
         return rc;
     }
     return ExportCommand().Run({projectPath, QStringLiteral("--type"), QStringLiteral("bin"),
-                                QStringLiteral("-o"), dir.filePath(QStringLiteral("quilm-demo.bin"))});
+                                QStringLiteral("-o"),
+                                dir.filePath(QStringLiteral("quilm-demo.bin"))});
 }

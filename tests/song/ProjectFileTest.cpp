@@ -18,11 +18,6 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 std::unique_ptr<MSongSettings> RichSong() {
     auto song = SongFixtures::NewSong(
         QStringLiteral("Twinkle, twin*kle,\n&little star\n^\nNew_York ça va"));
