@@ -2,13 +2,15 @@
 # Builds Quilm twice and runs every test:
 #   build/       the release build: engine, widget and command-line tests, benchmarks' checks
 #   build-asan/  clang with AddressSanitizer and UndefinedBehaviorSanitizer: the engine tests
-#                again, and each libFuzzer target for FUZZ_SECONDS (60 by default)
+#                again, and each libFuzzer target for FUZZ_SECONDS (60 by default) from
+#                FUZZ_SEED (1 by default, so runs repeat; 0 for a fresh random search)
 # Ends with one summary line per build.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=${JOBS:-$(nproc)}
 fuzz_seconds=${FUZZ_SECONDS:-60}
+fuzz_seed=${FUZZ_SEED:-1}
 export QT_QPA_PLATFORM=offscreen
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR="/tmp/quilm-runtime-$(id -u)"
@@ -62,7 +64,8 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null &&
 
 echo "== sanitizer build (clang, ASan + UBSan, fuzzers)"
 CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILM_ENGINE_ONLY=ON \
-    -DQUILM_SANITIZE=ON -DQUILM_FUZZ=ON -DQUILM_FUZZ_SECONDS="$fuzz_seconds" >/dev/null &&
+    -DQUILM_SANITIZE=ON -DQUILM_FUZZ=ON -DQUILM_FUZZ_SECONDS="$fuzz_seconds" \
+    -DQUILM_FUZZ_SEED="$fuzz_seed" >/dev/null &&
     cmake --build build-asan -j"$jobs" || { echo "sanitizer build failed"; exit 1; }
 
 echo "== tests: release build"

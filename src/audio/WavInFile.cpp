@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtEndian>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "audio/WaveFormat.h"
@@ -141,9 +142,11 @@ uint32_t WavInFile::LengthMs() const {
     if (header_.sampleRate == 0) {
         return 0;
     }
-    return static_cast<uint32_t>(static_cast<double>(SampleFrames()) * 1000.0 /
-                                     static_cast<double>(header_.sampleRate) +
-                                 0.5);
+    // A damaged header (a rate of a few hertz) can claim a length beyond 49 days.
+    const double ms =
+        static_cast<double>(SampleFrames()) * 1000.0 / static_cast<double>(header_.sampleRate) +
+        0.5;
+    return ms >= static_cast<double>(UINT32_MAX) ? UINT32_MAX : static_cast<uint32_t>(ms);
 }
 
 int WavInFile::Read(int16_t* buffer, int maxElems) {

@@ -174,6 +174,11 @@ TEST(WavReaders, DamagedHeadersYieldNoSamples) {
         MWaveReader reader;
         EXPECT_EQ(reader.Open(memory.get()).IsOk(), c.readerOk);
     }
+    // A rate of 1 Hz with a fact group claiming 4 G frames: a length far beyond what fits,
+    // saturated rather than wrapped or undefined.
+    auto slow = Memory(
+        WavImage().Fmt(2, 1, 1, 8).Chunk("fact", QByteArray(4, '\xFF')).Data("xxxx").Bytes());
+    EXPECT_EQ(WavInFile(slow.get()).LengthMs(), UINT32_MAX);
     WavInFile missing(QStringLiteral("/nonexistent/folder/missing.wav"));
     EXPECT_FALSE(missing.IsOpen());
 }
