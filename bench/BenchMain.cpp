@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
         const auto stream = BenchStreams::FourMinuteStream();
         QFile f(QString::fromLocal8Bit(argv[2]));
         if (!f.open(QIODevice::WriteOnly) ||
-            f.write(reinterpret_cast<const char*>(stream.data()), static_cast<qint64>(stream.size())) !=
-                static_cast<qint64>(stream.size())) {
+            f.write(reinterpret_cast<const char*>(stream.data()),
+                    static_cast<qint64>(stream.size())) != static_cast<qint64>(stream.size())) {
             return 1;
         }
         return 0;

@@ -31,7 +31,8 @@ std::vector<uint8_t> BenchStreams::FourMinuteStream() {
         if (stream[static_cast<size_t>(i) * 24] != 0 || rng() % 100 >= 41) {
             continue;
         }
-        CdgPacket p = CdgPacket::Graphics(rng() % 3 == 0 ? CdgPacket::kTileBlock : CdgPacket::kTileBlockXor);
+        CdgPacket p =
+            CdgPacket::Graphics(rng() % 3 == 0 ? CdgPacket::kTileBlock : CdgPacket::kTileBlockXor);
         p.data[0] = static_cast<uint8_t>(rng() % 16);
         p.data[1] = static_cast<uint8_t>(rng() % 16);
         p.data[2] = static_cast<uint8_t>(1 + rng() % 16);

@@ -24,7 +24,8 @@ BENCHMARK(BM_DecodeFourMinuteStream)->Unit(benchmark::kMillisecond);
 // SweepWord for every word, then DrawTextBlock and EraseTextBlock, of one 8-word line.
 void LineOperations(benchmark::State& state, int flags) {
     const QString line = QStringLiteral("Twinkle twinkle little star how I wonder what");
-    const MTextType type(QStringLiteral("Arial"), 12, 24, flags, MTextType::kHCentre, MTextType::kVCentre, 13, 0, 0);
+    const MTextType type(QStringLiteral("Arial"), 12, 24, flags, MTextType::kHCentre,
+                         MTextType::kVCentre, 13, 0, 0);
     const auto words = TestStreamBuilder::WordRanges(line);
     // Each round writes into a cleared stream, as a song writer would.
     std::vector<uint8_t> stream(7200 * 12, 0);
@@ -44,7 +45,9 @@ void LineOperations(benchmark::State& state, int flags) {
     state.SetLabel(words.size() == 8 ? "8 words" : "?");
 }
 
-void BM_LineBold(benchmark::State& state) { LineOperations(state, MTextType::kBold); }
+void BM_LineBold(benchmark::State& state) {
+    LineOperations(state, MTextType::kBold);
+}
 void BM_LineBoldOutline(benchmark::State& state) {
     LineOperations(state, MTextType::kBold | MTextType::kOutline);
 }

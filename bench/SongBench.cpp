@@ -11,13 +11,16 @@
 
 namespace {
 
-std::unique_ptr<MSongSettings> ReferenceSong() { return BenchSongs::ReferenceSong(); }
+std::unique_ptr<MSongSettings> ReferenceSong() {
+    return BenchSongs::ReferenceSong();
+}
 
 void BM_WriteRwMemoryReferenceSong(benchmark::State& state) {
     auto song = ReferenceSong();
     uint32_t length = 0;
     for (auto _ : state) {
-        song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length, MSongSettings::kFromTheStart);
+        song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length,
+                            MSongSettings::kFromTheStart);
     }
 }
 BENCHMARK(BM_WriteRwMemoryReferenceSong)->Unit(benchmark::kMillisecond);

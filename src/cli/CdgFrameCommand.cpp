@@ -3,8 +3,8 @@
 #include <QRect>
 #include <algorithm>
 #include <array>
-#include <vector>
 #include <cmath>
+#include <vector>
 
 #include "cdg/CdgStreamFile.h"
 #include "cdg/CdgTimeBase.h"
@@ -27,7 +27,8 @@ int CdgFrameCommand::Run(const QStringList& args) {
     const QCommandLineOption raw(QStringLiteral("raw"),
                                  QStringLiteral("Write the whole screen memory, 300 x 216."));
     parser.addOptions({at, output, scale, raw});
-    if (const int rc = Parse(parser, args, QStringLiteral("FILE.cdg --at SECONDS -o OUT.png [--scale N] [--raw]"));
+    if (const int rc = Parse(
+            parser, args, QStringLiteral("FILE.cdg --at SECONDS -o OUT.png [--scale N] [--raw]"));
         rc != kOk) {
         return rc < 0 ? kOk : rc;
     }
@@ -50,8 +51,8 @@ int CdgFrameCommand::Run(const QStringList& args) {
     }
     const int factor = parser.value(scale).toInt(&ok);
     if (!ok || factor < 1 || factor > 16) {
-        return UsageError(
-            QStringLiteral("--scale needs a whole number from 1 to 16, not '%1'").arg(parser.value(scale)));
+        return UsageError(QStringLiteral("--scale needs a whole number from 1 to 16, not '%1'")
+                              .arg(parser.value(scale)));
     }
 
     CdgStreamFile file;
@@ -59,8 +60,9 @@ int CdgFrameCommand::Run(const QStringList& args) {
         return Fail(s.Text());
     }
     const double frames = std::floor(seconds * CdgTimeBase::kSampleRateHz);
-    const int64_t due = frames >= 9.0e15 ? INT64_MAX
-                                         : CdgTimeBase::PacketIndexFromFrames(static_cast<int64_t>(frames));
+    const int64_t due = frames >= 9.0e15
+                            ? INT64_MAX
+                            : CdgTimeBase::PacketIndexFromFrames(static_cast<int64_t>(frames));
     const int64_t packets = std::min(file.PacketCount(), due);
 
     MRwRenderer renderer;
@@ -78,7 +80,8 @@ int CdgFrameCommand::Run(const QStringList& args) {
         width *= factor;
         height *= factor;
         indices.resize(static_cast<size_t>(width) * height);
-        renderer.ViewIndices(indices.data(), width, width, height, QRect(0, 0, width, height), &colours);
+        renderer.ViewIndices(indices.data(), width, width, height, QRect(0, 0, width, height),
+                             &colours);
     }
     const QString out = parser.value(output);
     if (!PngWriter::Write(out, indices.data(), width, height, colours)) {

@@ -34,7 +34,8 @@ QString InstructionName(int code) {
 }
 
 QString Seconds(int64_t packetIndex) {
-    return QString::number(static_cast<double>(packetIndex) / CdgTimeBase::kPacketsPerSecond, 'f', 3);
+    return QString::number(static_cast<double>(packetIndex) / CdgTimeBase::kPacketsPerSecond, 'f',
+                           3);
 }
 
 }  // namespace

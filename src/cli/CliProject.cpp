@@ -12,7 +12,8 @@ MStatus CliProject::Open(const QString& path) {
     if (!loaded) {
         const QString why = loaded.Text().isEmpty() ? QStringLiteral("The project file is damaged.")
                                                     : loaded.Text();
-        return MStatus::Failure(QStringLiteral("%1: %2").arg(path, QString(why).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        return MStatus::Failure(QStringLiteral("%1: %2").arg(
+            path, QString(why).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     }
     if (!song_->musicFile.isEmpty()) {
         if (host_.import.LoadMusic(song_->musicFile, nullptr)) {

@@ -10,12 +10,12 @@ namespace {
 
 // The tune, word by word: the notes (MIDI numbers) of each word's syllables.
 const std::vector<std::vector<std::vector<int>>> kTune = {
-    {{60, 60}, {67, 67}, {69, 69}, {67}},        // Twinkle, twinkle, little star,
-    {{65}, {65}, {64, 64}, {62}, {62}, {60}},    // How I wonder what you are!
-    {{67}, {67, 65}, {65}, {64}, {64}, {62}},    // Up above the world so high,
-    {{67}, {67}, {65, 65}, {64}, {64}, {62}},    // Like a diamond in the sky.
-    {{60, 60}, {67, 67}, {69, 69}, {67}},        // Twinkle, twinkle, little star,
-    {{65}, {65}, {64, 64}, {62}, {62}, {60}},    // How I wonder what you are!
+    {{60, 60}, {67, 67}, {69, 69}, {67}},      // Twinkle, twinkle, little star,
+    {{65}, {65}, {64, 64}, {62}, {62}, {60}},  // How I wonder what you are!
+    {{67}, {67, 65}, {65}, {64}, {64}, {62}},  // Up above the world so high,
+    {{67}, {67}, {65, 65}, {64}, {64}, {62}},  // Like a diamond in the sky.
+    {{60, 60}, {67, 67}, {69, 69}, {67}},      // Twinkle, twinkle, little star,
+    {{65}, {65}, {64, 64}, {62}, {62}, {60}},  // How I wonder what you are!
 };
 
 constexpr int kRate = 44100;
@@ -26,12 +26,11 @@ QByteArray DemoSong::Lyrics() {
     // One beat is 0.6 s; a syllable takes a beat, the last word of a line two.
     QByteArray lrc = "[ti:Twinkle, Twinkle, Little Star]\n[ar:Traditional]\n[by:Quilm]\n";
     const char* const lines[] = {"Twinkle, twinkle, little star,", "How I wonder what you are!",
-                                 "Up above the world so high,", "Like a diamond in the sky.",
+                                 "Up above the world so high,",    "Like a diamond in the sky.",
                                  "Twinkle, twinkle, little star,", "How I wonder what you are!"};
     const auto tag = [](int hundredths, char open, char close) {
-        return QByteArray(1, open) +
-               QByteArray::number(hundredths / 6000).rightJustified(2, '0') + ':' +
-               QByteArray::number(hundredths / 100 % 60).rightJustified(2, '0') + '.' +
+        return QByteArray(1, open) + QByteArray::number(hundredths / 6000).rightJustified(2, '0') +
+               ':' + QByteArray::number(hundredths / 100 % 60).rightJustified(2, '0') + '.' +
                QByteArray::number(hundredths % 100).rightJustified(2, '0') + close;
     };
     int t = 400;  // the first word at 4 s
@@ -41,7 +40,8 @@ QByteArray DemoSong::Lyrics() {
         for (int w = 0; w < words.size(); ++w) {
             const bool last = w + 1 == words.size();
             lrc += tag(t, '<', '>') + words[w] + (last ? "" : " ");
-            const int beats = static_cast<int>(kTune[i][static_cast<size_t>(w)].size()) + (last ? 1 : 0);
+            const int beats =
+                static_cast<int>(kTune[i][static_cast<size_t>(w)].size()) + (last ? 1 : 0);
             t += beats * 60;
         }
         lrc += tag(t - 10, '<', '>') + '\n';
@@ -80,7 +80,9 @@ MStatus DemoSong::WriteMusic(const QString& path, const LrcDocument& document) {
     };
     for (int l = 0; l < document.lines.size() && l < static_cast<int>(kTune.size()); ++l) {
         const LrcLine& line = document.lines[l];
-        for (int w = 0; w < line.elements.size() && w < static_cast<int>(kTune[static_cast<size_t>(l)].size()); ++w) {
+        for (int w = 0;
+             w < line.elements.size() && w < static_cast<int>(kTune[static_cast<size_t>(l)].size());
+             ++w) {
             const LrcElement& e = line.elements[w];
             const int start = LrcDocument::FramesFromHundredths(e.startHundredths);
             const int end = LrcDocument::FramesFromHundredths(e.endHundredths + 1);

@@ -1,11 +1,11 @@
 #include "cli/PngWriter.h"
 
+#include <png.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <csetjmp>
 #include <cstdio>
-#include <png.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,7 +51,8 @@ bool PngWriter::Write(const QString& path, const uint8_t* indices, int width, in
                       const std::array<MColorRef, 16>& colours) {
     const QFileInfo target(path);
     const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
-    QByteArray tempName = QFile::encodeName(target.absoluteDir().filePath(QStringLiteral(".quilm-XXXXXX")));
+    QByteArray tempName =
+        QFile::encodeName(target.absoluteDir().filePath(QStringLiteral(".quilm-XXXXXX")));
     const int fd = ::mkstemp(tempName.data());
     if (fd < 0) {
         return false;

@@ -12,7 +12,8 @@
 
 int ProjectInfoCommand::Run(const QStringList& args) {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("PROJECT.qlm"), QStringLiteral("The project file."));
+    parser.addPositionalArgument(QStringLiteral("PROJECT.qlm"),
+                                 QStringLiteral("The project file."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON."));
     parser.addOption(json);
     if (const int rc = Parse(parser, args, QStringLiteral("PROJECT.qlm [--json]")); rc != kOk) {
@@ -37,15 +38,18 @@ int ProjectInfoCommand::Run(const QStringList& args) {
     MSongSettings song(files[0]);
     song.ResetToNewProject();
     if (const MStatus s = song.LoadProject(); !s) {
-        const QString why = s.Text().isEmpty() ? QStringLiteral("The project file is damaged.") : s.Text();
-        return Fail(QStringLiteral("%1: %2").arg(files[0], QString(why).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+        const QString why =
+            s.Text().isEmpty() ? QStringLiteral("The project file is damaged.") : s.Text();
+        return Fail(QStringLiteral("%1: %2").arg(
+            files[0], QString(why).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     }
     int placed = 0;
     for (const MKaraokeWord* w : song.wordList) {
         placed += w->startTime != 0;
     }
     const SongHeader& h = song.header;
-    QJsonObject header{{QStringLiteral("performance"), h.performance == 2 ? QStringLiteral("Duet") : QStringLiteral("Solo")},
+    QJsonObject header{{QStringLiteral("performance"),
+                        h.performance == 2 ? QStringLiteral("Duet") : QStringLiteral("Solo")},
                        {QStringLiteral("linesPerPage"), h.linesPerPage},
                        {QStringLiteral("sweepMode"), h.sweepMode},
                        {QStringLiteral("sweepColour"), h.sweepColour},
@@ -61,10 +65,13 @@ int ProjectInfoCommand::Run(const QStringList& args) {
         pages.append(QJsonObject{
             {QStringLiteral("id"), p->pageId},
             {QStringLiteral("enabled"), p->enabled},
-            {QStringLiteral("drawTransition"), MTransitionWriter::TransitionName(p->drawTransition)},
-            {QStringLiteral("eraseTransition"), MTransitionWriter::TransitionName(p->eraseTransition)},
+            {QStringLiteral("drawTransition"),
+             MTransitionWriter::TransitionName(p->drawTransition)},
+            {QStringLiteral("eraseTransition"),
+             MTransitionWriter::TransitionName(p->eraseTransition)},
             {QStringLiteral("graphic"), p->hasGraphic},
-            {QStringLiteral("graphicSize"), QStringLiteral("%1x%2").arg(p->picture.Width()).arg(p->picture.Height())},
+            {QStringLiteral("graphicSize"),
+             QStringLiteral("%1x%2").arg(p->picture.Width()).arg(p->picture.Height())},
             {QStringLiteral("placement"), MTransitionWriter::PlacementName(p->placement)},
             {QStringLiteral("displayTimeHundredths"), p->displayTime},
             {QStringLiteral("text"), p->text}});
@@ -87,20 +94,26 @@ int ProjectInfoCommand::Run(const QStringList& args) {
     Out(QStringLiteral("version: %1").arg(storedVersion));
     Out(QStringLiteral("title: %1").arg(song.title));
     Out(QStringLiteral("artist: %1").arg(song.artist));
-    Out(QStringLiteral("music file: %1").arg(song.musicFile.isEmpty() ? QStringLiteral("(none)") : song.musicFile));
+    Out(QStringLiteral("music file: %1")
+            .arg(song.musicFile.isEmpty() ? QStringLiteral("(none)") : song.musicFile));
     Out(QStringLiteral("performance: %1, %2 lines per page, sweep %3 in colour %4, advance %5 s")
             .arg(header[QStringLiteral("performance")].toString())
             .arg(h.linesPerPage)
-            .arg(h.sweepMode == 1 ? QStringLiteral("behind the text") : QStringLiteral("over the text"))
+            .arg(h.sweepMode == 1 ? QStringLiteral("behind the text")
+                                  : QStringLiteral("over the text"))
             .arg(h.sweepColour)
             .arg(QString::number(std::abs(h.advanceSweep) / 100.0, 'f', 2)));
     for (const auto& v : pages) {
         const QJsonObject p = v.toObject();
         Out(QStringLiteral("page %1: %2, draw %3, erase %4, graphic %5")
                 .arg(p[QStringLiteral("id")].toInt())
-                .arg(p[QStringLiteral("enabled")].toBool() ? QStringLiteral("enabled") : QStringLiteral("off"))
-                .arg(p[QStringLiteral("drawTransition")].toString(), p[QStringLiteral("eraseTransition")].toString())
-                .arg(p[QStringLiteral("graphic")].toBool() ? p[QStringLiteral("graphicSize")].toString() : QStringLiteral("none")));
+                .arg(p[QStringLiteral("enabled")].toBool() ? QStringLiteral("enabled")
+                                                           : QStringLiteral("off"))
+                .arg(p[QStringLiteral("drawTransition")].toString(),
+                     p[QStringLiteral("eraseTransition")].toString())
+                .arg(p[QStringLiteral("graphic")].toBool()
+                         ? p[QStringLiteral("graphicSize")].toString()
+                         : QStringLiteral("none")));
     }
     Out(QStringLiteral("lines: %1").arg(song.LineCount()));
     Out(QStringLiteral("words: %1 (%2 placed)").arg(song.WordCount()).arg(placed));

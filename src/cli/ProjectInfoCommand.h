@@ -7,7 +7,8 @@ class ProjectInfoCommand : public CliCommand {
 public:
     QString Name() const override { return QStringLiteral("info"); }
     QString Summary() const override {
-        return QStringLiteral("Shows a project's version, settings, pages, lines, words and music.");
+        return QStringLiteral(
+            "Shows a project's version, settings, pages, lines, words and music.");
     }
     int Run(const QStringList& args) override;
 };

@@ -10,14 +10,18 @@
 
 int ProjectRenderCommand::Run(const QStringList& args) {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("PROJECT.qlm"), QStringLiteral("The project file."));
+    parser.addPositionalArgument(QStringLiteral("PROJECT.qlm"),
+                                 QStringLiteral("The project file."));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("The .cdg file to write."), QStringLiteral("OUT.cdg"));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Print the lead-in, stream length, credits length and "
-                                                 "every line's schedule as JSON."));
+                                    QStringLiteral("The .cdg file to write."),
+                                    QStringLiteral("OUT.cdg"));
+    const QCommandLineOption json(
+        QStringLiteral("json"),
+        QStringLiteral("Print the lead-in, stream length, credits length and "
+                       "every line's schedule as JSON."));
     parser.addOptions({output, json});
-    if (const int rc = Parse(parser, args, QStringLiteral("PROJECT.qlm -o OUT.cdg [--json]")); rc != kOk) {
+    if (const int rc = Parse(parser, args, QStringLiteral("PROJECT.qlm -o OUT.cdg [--json]"));
+        rc != kOk) {
         return rc < 0 ? kOk : rc;
     }
     const QStringList files = parser.positionalArguments();
@@ -44,8 +48,10 @@ int ProjectRenderCommand::Run(const QStringList& args) {
 
     QSaveFile out(parser.value(output));
     if (!out.open(QIODevice::WriteOnly) ||
-        out.write(reinterpret_cast<const char*>(song.rwBuffer.data()), length) != length || !out.commit()) {
-        return Fail(QStringLiteral("%1: cannot write the CD+G file: %2").arg(parser.value(output), out.errorString()));
+        out.write(reinterpret_cast<const char*>(song.rwBuffer.data()), length) != length ||
+        !out.commit()) {
+        return Fail(QStringLiteral("%1: cannot write the CD+G file: %2")
+                        .arg(parser.value(output), out.errorString()));
     }
     if (parser.isSet(json)) {
         QJsonArray lines;

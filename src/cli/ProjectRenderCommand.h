@@ -7,8 +7,9 @@ class ProjectRenderCommand : public CliCommand {
 public:
     QString Name() const override { return QStringLiteral("render"); }
     QString Summary() const override {
-        return QStringLiteral("Renders a project's whole CD+G stream into a .cdg file, with the "
-                              "schedule of every line as JSON on request.");
+        return QStringLiteral(
+            "Renders a project's whole CD+G stream into a .cdg file, with the "
+            "schedule of every line as JSON on request.");
     }
     bool NeedsFonts() const override { return true; }
     int Run(const QStringList& args) override;

@@ -22,9 +22,9 @@
 #include "cli/CdgDemoCommand.h"
 #include "cli/DemoCommand.h"
 #include "cli/ExportCommand.h"
+#include "cli/PlayCommand.h"
 #include "cli/ProjectInfoCommand.h"
 #include "cli/ProjectNewCommand.h"
-#include "cli/PlayCommand.h"
 #include "cli/ProjectRenderCommand.h"
 #include "log/MLogSetup.h"
 #endif
@@ -63,7 +63,8 @@ int RunFull(char** argv) {
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof(self) - 1);
     std::string path = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string(argv[0]);
     const size_t slash = path.rfind('/');
-    path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "quilm-cli-full";
+    path =
+        (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "quilm-cli-full";
     ::execv(path.c_str(), argv);
     std::fprintf(stderr, "quilm-cli: cannot run %s: %s\n", path.c_str(), std::strerror(errno));
     return CliCommand::kFailed;
@@ -119,7 +120,8 @@ int main(int argc, char** argv) {
         }
         if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
             // Qt wants a private runtime folder for the font system and complains without one.
-            const QString runtime = QDir::temp().filePath(QStringLiteral("quilm-runtime-%1").arg(getuid()));
+            const QString runtime =
+                QDir::temp().filePath(QStringLiteral("quilm-runtime-%1").arg(getuid()));
             QDir().mkpath(runtime);
             QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));

@@ -6,7 +6,6 @@
 
 namespace {
 
-
 bool StartsWith(QByteArrayView bytes, std::initializer_list<uint8_t> prefix) {
     if (bytes.size() < static_cast<qsizetype>(prefix.size())) {
         return false;
@@ -54,9 +53,13 @@ QString LyricTextDecoder::UnifyLineEnds(QString text) {
     return text;
 }
 
-bool LyricTextDecoder::IsValidUtf8(QByteArrayView bytes) { return MTextCodec::IsValidUtf8(bytes); }
+bool LyricTextDecoder::IsValidUtf8(QByteArrayView bytes) {
+    return MTextCodec::IsValidUtf8(bytes);
+}
 
-QString LyricTextDecoder::FromWindows1252(QByteArrayView bytes) { return MTextCodec::FromWindows1252(bytes); }
+QString LyricTextDecoder::FromWindows1252(QByteArrayView bytes) {
+    return MTextCodec::FromWindows1252(bytes);
+}
 
 QString LyricTextDecoder::FromUtf16(QByteArrayView bytes, bool bigEndian) {
     // An odd last byte is half a character and is dropped; a surrogate without its partner

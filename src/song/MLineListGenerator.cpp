@@ -57,7 +57,8 @@ void MLineListGenerator::GenerateKaraokeLineList(bool keepTimings, bool convertM
         }
         const int linesPerPage = std::max(1, static_cast<int>(song_.header.linesPerPage));
         const IMAGE_STRUCT* firstPage = song_.GetPage(0);
-        const int defaultColour = firstPage ? firstPage->textType.colorIndex : MKaraokeLine::kSinger1;
+        const int defaultColour =
+            firstPage ? firstPage->textType.colorIndex : MKaraokeLine::kSinger1;
         int page = 0;
         int row = 0;
         bool pendingBreak = false;

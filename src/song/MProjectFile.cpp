@@ -87,8 +87,12 @@ private:
     QByteArray& out_;
 };
 
-int32_t IntAt(const uint8_t* block, int offset) { return qFromLittleEndian<int32_t>(block + offset); }
-void PutInt(uint8_t* block, int offset, int32_t v) { qToLittleEndian<int32_t>(v, block + offset); }
+int32_t IntAt(const uint8_t* block, int offset) {
+    return qFromLittleEndian<int32_t>(block + offset);
+}
+void PutInt(uint8_t* block, int offset, int32_t v) {
+    qToLittleEndian<int32_t>(v, block + offset);
+}
 
 // The face name as at most 127 bytes of UTF-8, cut at a character boundary.
 QByteArray FaceNameBytes(const QString& face) {
@@ -106,7 +110,8 @@ QByteArray FaceNameBytes(const QString& face) {
 void ReadPageBlock(const uint8_t* b, IMAGE_STRUCT& page) {
     page.pageId = IntAt(b, 0);
     const char* face = reinterpret_cast<const char*>(b + 12);
-    page.textType.faceName = MTextCodec::Decode(QByteArrayView(face, qstrnlen(face, kFaceNameBytes)));
+    page.textType.faceName =
+        MTextCodec::Decode(QByteArrayView(face, qstrnlen(face, kFaceNameBytes)));
     page.textType.colorIndex = IntAt(b, 140);
     page.textType.fontHeight = IntAt(b, 144);
     page.textType.styleFlags = IntAt(b, 148);
@@ -119,7 +124,8 @@ void ReadPageBlock(const uint8_t* b, IMAGE_STRUCT& page) {
     pic.header = QByteArray(reinterpret_cast<const char*>(b + 176), MBitmap::kHeaderBytes);
     pic.colourTable = QByteArray(reinterpret_cast<const char*>(b + 216), 64);
     pic.sourcePixels = QByteArray(reinterpret_cast<const char*>(b + 280), MBitmap::kSourceBytes);
-    pic.indexedPixels = QByteArray(reinterpret_cast<const char*>(b + 221464), MBitmap::kIndexedBytes);
+    pic.indexedPixels =
+        QByteArray(reinterpret_cast<const char*>(b + 221464), MBitmap::kIndexedBytes);
     pic.dirty = b[249112] != 0;
     pic.lastDitherAmount = IntAt(b, 249116);
     page.placement = IntAt(b, 249120);
@@ -151,7 +157,8 @@ QByteArray MProjectFile::PageBlock(const IMAGE_STRUCT& page) {
     PutInt(b, 164, page.textType.backgroundMode);
     PutInt(b, 168, page.textType.backgroundColorIndex);
     const MBitmap& pic = page.picture;
-    std::memcpy(b + 176, pic.header.constData(), std::min<size_t>(MBitmap::kHeaderBytes, pic.header.size()));
+    std::memcpy(b + 176, pic.header.constData(),
+                std::min<size_t>(MBitmap::kHeaderBytes, pic.header.size()));
     std::memcpy(b + 216, pic.colourTable.constData(), std::min<size_t>(64, pic.colourTable.size()));
     std::memcpy(b + 280, pic.sourcePixels.constData(),
                 std::min<size_t>(MBitmap::kSourceBytes, pic.sourcePixels.size()));
@@ -379,7 +386,8 @@ MStatus MProjectFile::Load(QIODevice& file) {
         song_.SetModified(false);
         return MStatus::Ok();
     } catch (const std::exception& e) {
-        return MStatus::Failure(QString::fromUtf8(kReadError).arg(QString::fromLocal8Bit(e.what()).left(1024)),
-                                MStatus::Icon::Error);
+        return MStatus::Failure(
+            QString::fromUtf8(kReadError).arg(QString::fromLocal8Bit(e.what()).left(1024)),
+            MStatus::Icon::Error);
     }
 }

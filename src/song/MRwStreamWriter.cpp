@@ -24,13 +24,15 @@ constexpr uint32_t kNotStored = UINT32_MAX;  // a position past every buffer
 void LogTable(const std::vector<int32_t>& values, const char* message) {
     MEventLog& log = MEventLog::Global();
     if (log.IsActive()) {
-        log.Queue(std::make_unique<MDataDumpLog>(MSongDumps::Int32Table(values), QString::fromLatin1(message)));
+        log.Queue(std::make_unique<MDataDumpLog>(MSongDumps::Int32Table(values),
+                                                 QString::fromLatin1(message)));
     }
 }
 
 }  // namespace
 
-uint32_t MRwStreamWriter::PageSetup(MRwGenerator& gen, const IMAGE_STRUCT& page, uint32_t position) {
+uint32_t MRwStreamWriter::PageSetup(MRwGenerator& gen, const IMAGE_STRUCT& page,
+                                    uint32_t position) {
     uint32_t total = gen.WriteColorTable(page.Colours(), position);
     total += gen.WriteBorderPreset(page.borderColorIndex, position + total);
     total += gen.WriteMemoryPreset(page.backgroundColorIndex, position + total);
@@ -104,7 +106,8 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
         // Pages and rows as stored in a damaged file could be anything; numbered afresh they
         // never exceed the line count.
         const auto& last = song_.lineList.back();
-        if (last->page < 0 || last->page >= static_cast<int>(song_.lineList.size()) || last->row < 0 ||
+        if (last->page < 0 || last->page >= static_cast<int>(song_.lineList.size()) ||
+            last->row < 0 ||
             last->row >= std::max(1, static_cast<int>(song_.header.linesPerPage))) {
             song_.CalcLineAndPageNumbers();
         }
@@ -142,7 +145,8 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
         }
         const auto at = [&offset](int64_t time) -> uint32_t {
             const int64_t position = CdgTimeBase::StreamBytesFromFrames(time + offset);
-            return position < 0 || position > UINT32_MAX ? kNotStored : static_cast<uint32_t>(position);
+            return position < 0 || position > UINT32_MAX ? kNotStored
+                                                         : static_cast<uint32_t>(position);
         };
 
         // When each row of each page is erased (and the next page's row drawn).
@@ -150,8 +154,10 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
         const int P = std::max(0, static_cast<int>(song_.lineList.back()->page) + 1);
         std::vector<int32_t> hiliteEnd(static_cast<size_t>(P) * L, 0);
         for (const auto& line : song_.lineList) {
-            if (line->HasWords() && line->page >= 0 && line->page < P && line->row >= 0 && line->row < L) {
-                hiliteEnd[static_cast<size_t>(line->page) * L + line->row] = line->words.back()->endTime;
+            if (line->HasWords() && line->page >= 0 && line->page < P && line->row >= 0 &&
+                line->row < L) {
+                hiliteEnd[static_cast<size_t>(line->page) * L + line->row] =
+                    line->words.back()->endTime;
             }
         }
         const std::vector<int32_t> eraseTimes = EraseTimes(hiliteEnd, P, L);
@@ -193,9 +199,9 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
                 if (w->startTime < fromTime) {
                     continue;
                 }
-                gen.SweepWord(slotCount, slot, line->text, w->firstChar, w->lastChar, type, background,
-                              song_.header.sweepColour, song_.header.sweepMode == 1, at(w->startTime),
-                              at(w->endTime), nullptr);
+                gen.SweepWord(slotCount, slot, line->text, w->firstChar, w->lastChar, type,
+                              background, song_.header.sweepColour, song_.header.sweepMode == 1,
+                              at(w->startTime), at(w->endTime), nullptr);
             }
         }
         // Then, page by page and row by row, the erasing of a row and the drawing of the next
@@ -217,9 +223,11 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
                 const auto [slotCount, slot] = song_.SlotOfRow(r);
                 if (const auto* erase = linesAt(q, r)) {
                     for (const MKaraokeLine* line : *erase) {
-                        if (line->placed && line->HasWords() && line->eraseTime > 0 && line->eraseTime >= fromTime) {
+                        if (line->placed && line->HasWords() && line->eraseTime > 0 &&
+                            line->eraseTime >= fromTime) {
                             type.colorIndex = song_.LyricColour(*line);
-                            gen.EraseTextBlock(slotCount, slot, line->text, type, background, at(line->eraseTime));
+                            gen.EraseTextBlock(slotCount, slot, line->text, type, background,
+                                               at(line->eraseTime));
                         }
                     }
                 }
@@ -227,7 +235,8 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
                     for (const MKaraokeLine* line : *draw) {
                         if (line->placed && line->HasWords() && line->drawTime >= fromTime) {
                             type.colorIndex = song_.LyricColour(*line);
-                            gen.DrawTextBlock(slotCount, slot, line->text, type, background, at(line->drawTime));
+                            gen.DrawTextBlock(slotCount, slot, line->text, type, background,
+                                              at(line->drawTime));
                         }
                     }
                 }
@@ -237,8 +246,8 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
         if (lyrics->hasGraphic) {
             gen.SetPictureHeight(lyrics->textArea);
             if (const auto bitmap = lyrics->picture.ToDib(lyrics->ditherAmount)) {
-                gen.DrawImagePage(*bitmap, lyrics->placement, lyrics->drawTransition, lyrics->Colours(),
-                                  background, p);
+                gen.DrawImagePage(*bitmap, lyrics->placement, lyrics->drawTransition,
+                                  lyrics->Colours(), background, p);
             }
             gen.SetPictureHeight(100);
         }
@@ -258,7 +267,8 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
         setupRepeatedly(*credits);
         p += gen.DrawPage(*credits, false, p);
         p += kCreditsTailBytes;
-        song_.creditsFrames = static_cast<int32_t>(CdgTimeBase::FramesFromStreamBytes(p - beforeCredits));
+        song_.creditsFrames =
+            static_cast<int32_t>(CdgTimeBase::FramesFromStreamBytes(p - beforeCredits));
     }
     if (streamLength) {
         *streamLength = p;

@@ -68,6 +68,7 @@ QByteArray MSongDumps::Int32Table(const std::vector<int32_t>& values) {
 void MSongDumps::LogLineList(const MSongSettings& song, const char* message) {
     MEventLog& log = MEventLog::Global();
     if (log.IsActive()) {
-        log.Queue(std::make_unique<MKaraokeLineDumpLog>(LineList(song), QString::fromLatin1(message)));
+        log.Queue(
+            std::make_unique<MKaraokeLineDumpLog>(LineList(song), QString::fromLatin1(message)));
     }
 }

@@ -28,8 +28,8 @@ void MSongPreview::Render(MRwRenderer* renderer, Pick pick) {
         for (const auto& w : line->words) {
             if (w->IsSelected()) {
                 gen.SweepWord(slotCount, slot, line->text, w->firstChar, w->lastChar, selected,
-                              lyrics->backgroundColorIndex, colour, song_.header.sweepMode == 1, 0, 0,
-                              nullptr);
+                              lyrics->backgroundColorIndex, colour, song_.header.sweepMode == 1, 0,
+                              0, nullptr);
             }
         }
     }
@@ -40,7 +40,9 @@ void MSongPreview::RenderPage(MRwRenderer* renderer, int page) {
 }
 
 void MSongPreview::RenderAtTime(MRwRenderer* renderer, int32_t time) {
-    Render(renderer, [time](const MKaraokeLine& line) { return line.drawTime < time && time < line.eraseTime; });
+    Render(renderer, [time](const MKaraokeLine& line) {
+        return line.drawTime < time && time < line.eraseTime;
+    });
 }
 
 void MSongPreview::LayoutWords() {
@@ -57,8 +59,8 @@ void MSongPreview::LayoutWords() {
         for (const auto& w : line->words) {
             MBox box;
             gen.SweepWord(slotCount, slot, line->text, w->firstChar, w->lastChar, type,
-                          lyrics->backgroundColorIndex, song_.header.sweepColour, song_.header.sweepMode == 1,
-                          0, 0, &box);
+                          lyrics->backgroundColorIndex, song_.header.sweepColour,
+                          song_.header.sweepMode == 1, 0, 0, &box);
             w->box[0] = box.left;
             w->box[1] = box.top;
             w->box[2] = box.right;

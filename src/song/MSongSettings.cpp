@@ -13,7 +13,8 @@
 #include "song/MSongHost.h"
 #include "song/MSongPreview.h"
 
-MSongSettings::MSongSettings(const QString& path, MSongHost* host) : projectPath(path), host_(host) {
+MSongSettings::MSongSettings(const QString& path, MSongHost* host)
+    : projectPath(path), host_(host) {
     std::memset(&header, 0, sizeof(header));
 }
 
@@ -29,8 +30,8 @@ void MSongSettings::ResetToNewProject() {
 
     IMAGE_STRUCT page;
     page.pageId = IMAGE_STRUCT::kTitlePage;
-    page.textType = MTextType(QStringLiteral("Arial"), 12, 26, MTextType::kBold, MTextType::kHCentre,
-                              MTextType::kVCentre, 13, 0, 0);
+    page.textType = MTextType(QStringLiteral("Arial"), 12, 26, MTextType::kBold,
+                              MTextType::kHCentre, MTextType::kVCentre, 13, 0, 0);
     page.placement = 0;
     page.hasGraphic = false;
     page.ditherAmount = 1;
@@ -90,8 +91,12 @@ void MSongSettings::AssignSettings(const MSongSettings& other) {
     CalcLineAndPageNumbers();
 }
 
-MStatus MSongSettings::LoadProject() { return MProjectFile(*this).Load(); }
-MStatus MSongSettings::SaveProject() { return MProjectFile(*this).Save(); }
+MStatus MSongSettings::LoadProject() {
+    return MProjectFile(*this).Load();
+}
+MStatus MSongSettings::SaveProject() {
+    return MProjectFile(*this).Save();
+}
 
 void MSongSettings::SetRawLyrics(const QString& text) {
     rawLyrics = text;
@@ -187,7 +192,8 @@ int MSongSettings::WordAtTime(int32_t time) const {
 int MSongSettings::WordAtPoint(int x, int y, int page) const {
     for (int i = 0; i < WordCount(); ++i) {
         const MKaraokeWord* w = wordList[static_cast<size_t>(i)];
-        if (w->line->page == page && x >= w->box[0] && x < w->box[2] && y >= w->box[1] && y < w->box[3]) {
+        if (w->line->page == page && x >= w->box[0] && x < w->box[2] && y >= w->box[1] &&
+            y < w->box[3]) {
             return i;
         }
     }
@@ -197,13 +203,15 @@ int MSongSettings::WordAtPoint(int x, int y, int page) const {
 MKaraokeWord* MSongSettings::SelectWord(int i, bool on) {
     MKaraokeWord* w = GetWord(i);
     if (w) {
-        w->flags = on ? (w->flags | MKaraokeWord::kSelected) : (w->flags & ~MKaraokeWord::kSelected);
+        w->flags =
+            on ? (w->flags | MKaraokeWord::kSelected) : (w->flags & ~MKaraokeWord::kSelected);
     }
     return w;
 }
 
 bool MSongSettings::HasPlacedWords() const {
-    return std::any_of(wordList.begin(), wordList.end(), [](const MKaraokeWord* w) { return w->startTime != 0; });
+    return std::any_of(wordList.begin(), wordList.end(),
+                       [](const MKaraokeWord* w) { return w->startTime != 0; });
 }
 
 bool MSongSettings::LyricsPlaced() const {
@@ -231,7 +239,9 @@ void MSongSettings::GenerateKaraokeLineList(bool keepTimings, bool convertMarks)
     MLineListGenerator(*this).GenerateKaraokeLineList(keepTimings, convertMarks);
 }
 
-void MSongSettings::CalcLineAndPageNumbers() { MLineListGenerator(*this).CalcLineAndPageNumbers(); }
+void MSongSettings::CalcLineAndPageNumbers() {
+    MLineListGenerator(*this).CalcLineAndPageNumbers();
+}
 
 void MSongSettings::InstallLines(std::vector<std::unique_ptr<MKaraokeLine>> lines) {
     wordList.clear();
@@ -244,16 +254,21 @@ void MSongSettings::InstallLines(std::vector<std::unique_ptr<MKaraokeLine>> line
     }
 }
 
-void MSongSettings::RenderPage(MRwRenderer* renderer, int page) { MSongPreview(*this).RenderPage(renderer, page); }
+void MSongSettings::RenderPage(MRwRenderer* renderer, int page) {
+    MSongPreview(*this).RenderPage(renderer, page);
+}
 
 void MSongSettings::RenderAtTime(MRwRenderer* renderer, int32_t time) {
     MSongPreview(*this).RenderAtTime(renderer, time);
 }
 
-void MSongSettings::LayoutWords() { MSongPreview(*this).LayoutWords(); }
+void MSongSettings::LayoutWords() {
+    MSongPreview(*this).LayoutWords();
+}
 
 uint32_t MSongSettings::AudioBytesForStream(uint32_t streamBytes) const {
-    const uint64_t bytes16 = static_cast<uint64_t>(CdgTimeBase::AudioBytesFromStreamBytes(streamBytes));
+    const uint64_t bytes16 =
+        static_cast<uint64_t>(CdgTimeBase::AudioBytesFromStreamBytes(streamBytes));
     return static_cast<uint32_t>(std::min<uint64_t>(bytes16 / 4 * workWavBlockAlign, UINT32_MAX));
 }
 

@@ -9,8 +9,8 @@ struct SongHeader {
     int32_t version = 600;
     int32_t performance = 1;  // 1 Solo, 2 Duet
     int32_t linesPerPage = 4;
-    int32_t sweepMode = 0;     // 0 sweep the text, 1 sweep behind it
-    int32_t sweepColour = 14;  // palette index
+    int32_t sweepMode = 0;       // 0 sweep the text, 1 sweep behind it
+    int32_t sweepColour = 14;    // palette index
     int32_t advanceSweep = -20;  // hundredths of a second, stored negative
     uint8_t loopBeforeIsSeconds = 0;
     uint8_t pad25[3] = {0, 0, 0};

@@ -13,7 +13,9 @@
 
 namespace {
 
-CliRun Cli(const QStringList& args) { return CliRunner::Run(QStringLiteral(QUILM_CLI_PATH), args); }
+CliRun Cli(const QStringList& args) {
+    return CliRunner::Run(QStringLiteral(QUILM_CLI_PATH), args);
+}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -32,7 +34,8 @@ QByteArray SmallStream() {
     line.eraseSeconds = 1.8;
     b.AddLine(line);
     b.EmitLines(15, 14);
-    return QByteArray(reinterpret_cast<const char*>(b.Stream().data()), static_cast<int>(b.Stream().size()));
+    return QByteArray(reinterpret_cast<const char*>(b.Stream().data()),
+                      static_cast<int>(b.Stream().size()));
 }
 
 // A one-line message: no crash, non-zero exit, exactly one line on stderr naming the problem.
@@ -70,7 +73,8 @@ TEST(CdgCli, FrameWritesRawAndScaledViews) {
                   .exitCode,
               0);
     ASSERT_EQ(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--at"),
-                   QStringLiteral("1.0"), QStringLiteral("--scale"), QStringLiteral("3"), QStringLiteral("-o"), view})
+                   QStringLiteral("1.0"), QStringLiteral("--scale"), QStringLiteral("3"),
+                   QStringLiteral("-o"), view})
                   .exitCode,
               0);
     const QImage r(raw);
@@ -86,21 +90,40 @@ TEST(CdgCli, BadArgumentsAreRefusedClearly) {
     const QString file = dir.filePath(QStringLiteral("s.cdg"));
     WriteFile(file, SmallStream());
     const QString out = dir.filePath(QStringLiteral("o.png"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("-o"), out}), QStringLiteral("--at"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--at"), QStringLiteral("-3"), QStringLiteral("-o"), out}), QStringLiteral("seconds"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--at"), QStringLiteral("abc"), QStringLiteral("-o"), out}), QStringLiteral("abc"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--at"), QStringLiteral("1")}), QStringLiteral("-o"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--at"), QStringLiteral("1"), QStringLiteral("--scale"), QStringLiteral("0"), QStringLiteral("-o"), out}), QStringLiteral("scale"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--bogus")}), QStringLiteral("bogus"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("info")}), QStringLiteral("no CD+G file"));
+    ExpectOneLineFailure(
+        Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("-o"), out}),
+        QStringLiteral("--at"));
+    ExpectOneLineFailure(
+        Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--at"),
+             QStringLiteral("-3"), QStringLiteral("-o"), out}),
+        QStringLiteral("seconds"));
+    ExpectOneLineFailure(
+        Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--at"),
+             QStringLiteral("abc"), QStringLiteral("-o"), out}),
+        QStringLiteral("abc"));
+    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file,
+                              QStringLiteral("--at"), QStringLiteral("1")}),
+                         QStringLiteral("-o"));
+    ExpectOneLineFailure(
+        Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--at"),
+             QStringLiteral("1"), QStringLiteral("--scale"), QStringLiteral("0"),
+             QStringLiteral("-o"), out}),
+        QStringLiteral("scale"));
+    ExpectOneLineFailure(
+        Cli({QStringLiteral("cdg"), QStringLiteral("frame"), file, QStringLiteral("--bogus")}),
+        QStringLiteral("bogus"));
+    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("info")}),
+                         QStringLiteral("no CD+G file"));
     EXPECT_FALSE(QFile::exists(out));
     const CliRun unknown = Cli({QStringLiteral("cdg"), QStringLiteral("melt")});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("unknown command")));
-    for (const QString& cmd : {QStringLiteral("info"), QStringLiteral("frame"), QStringLiteral("demo")}) {
+    for (const QString& cmd :
+         {QStringLiteral("info"), QStringLiteral("frame"), QStringLiteral("demo")}) {
         const CliRun help = Cli({QStringLiteral("cdg"), cmd, QStringLiteral("--help")});
         EXPECT_EQ(help.exitCode, 0);
-        EXPECT_TRUE(help.out.contains(QStringLiteral("Usage: quilm-cli cdg ") + cmd)) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains(QStringLiteral("Usage: quilm-cli cdg ") + cmd))
+            << help.out.toStdString();
     }
 }
 
@@ -108,16 +131,22 @@ TEST(CdgCli, BadFilesAreRefusedClearly) {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("o.png"));
     const QString missing = dir.filePath(QStringLiteral("missing.cdg"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("info"), missing}), QStringLiteral("no such file"));
+    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("info"), missing}),
+                         QStringLiteral("no such file"));
     const QString empty = dir.filePath(QStringLiteral("empty.cdg"));
     WriteFile(empty, QByteArray());
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), empty, QStringLiteral("--at"), QStringLiteral("1"), QStringLiteral("-o"), out}), QStringLiteral("empty"));
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("info"), dir.path()}), QStringLiteral("folder"));
+    ExpectOneLineFailure(
+        Cli({QStringLiteral("cdg"), QStringLiteral("frame"), empty, QStringLiteral("--at"),
+             QStringLiteral("1"), QStringLiteral("-o"), out}),
+        QStringLiteral("empty"));
+    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("info"), dir.path()}),
+                         QStringLiteral("folder"));
     const QString unreadable = dir.filePath(QStringLiteral("locked.cdg"));
     WriteFile(unreadable, QByteArray(48, '\0'));
     QFile::setPermissions(unreadable, QFileDevice::Permissions());
     if (!QFile(unreadable).open(QIODevice::ReadOnly)) {  // root reads anything
-        ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("info"), unreadable}), QStringLiteral("cannot open"));
+        ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("info"), unreadable}),
+                             QStringLiteral("cannot open"));
     }
     // A ragged tail: whole packets are still decoded and the leftover is named.
     const QString ragged = dir.filePath(QStringLiteral("ragged.cdg"));
@@ -125,7 +154,9 @@ TEST(CdgCli, BadFilesAreRefusedClearly) {
     const CliRun info = Cli({QStringLiteral("cdg"), QStringLiteral("info"), ragged});
     ExpectOneLineFailure(info, QStringLiteral("7 bytes left over"));
     EXPECT_TRUE(info.out.contains(QStringLiteral("packets: 600")));
-    const CliRun frame = Cli({QStringLiteral("cdg"), QStringLiteral("frame"), ragged, QStringLiteral("--at"), QStringLiteral("99"), QStringLiteral("-o"), out});
+    const CliRun frame =
+        Cli({QStringLiteral("cdg"), QStringLiteral("frame"), ragged, QStringLiteral("--at"),
+             QStringLiteral("99"), QStringLiteral("-o"), out});
     ExpectOneLineFailure(frame, QStringLiteral("7 bytes left over"));
     EXPECT_TRUE(QFile::exists(out));
     // Random bytes are just a strange picture.
@@ -135,14 +166,21 @@ TEST(CdgCli, BadFilesAreRefusedClearly) {
     }
     const QString random = dir.filePath(QStringLiteral("random.cdg"));
     WriteFile(random, noise);
-    EXPECT_EQ(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), random, QStringLiteral("--at"), QStringLiteral("10"), QStringLiteral("-o"), out}).exitCode, 0);
+    EXPECT_EQ(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), random, QStringLiteral("--at"),
+                   QStringLiteral("10"), QStringLiteral("-o"), out})
+                  .exitCode,
+              0);
     // An output that cannot be written.
-    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), random, QStringLiteral("--at"), QStringLiteral("1"), QStringLiteral("-o"), dir.filePath(QStringLiteral("no/such/dir/o.png"))}), QStringLiteral("cannot write"));
+    ExpectOneLineFailure(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), random,
+                              QStringLiteral("--at"), QStringLiteral("1"), QStringLiteral("-o"),
+                              dir.filePath(QStringLiteral("no/such/dir/o.png"))}),
+                         QStringLiteral("cannot write"));
 }
 
 TEST(CdgCli, DemoWritesAStreamAndAFrame) {
     QTemporaryDir dir;
-    const CliRun run = Cli({QStringLiteral("cdg"), QStringLiteral("demo"), QStringLiteral("-o"), dir.path()});
+    const CliRun run =
+        Cli({QStringLiteral("cdg"), QStringLiteral("demo"), QStringLiteral("-o"), dir.path()});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString cdg = dir.filePath(QStringLiteral("quilm-demo.cdg"));
     EXPECT_TRUE(run.out.contains(cdg));

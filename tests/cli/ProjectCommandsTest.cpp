@@ -20,7 +20,9 @@
 
 namespace {
 
-CliRun Cli(const QStringList& args) { return CliRunner::Run(QStringLiteral(QUILM_CLI_PATH), args); }
+CliRun Cli(const QStringList& args) {
+    return CliRunner::Run(QStringLiteral(QUILM_CLI_PATH), args);
+}
 
 // A timed song of eight lines with title and credits pages and a lyrics-page picture.
 std::unique_ptr<MSongSettings> Song(const QString& path, int drawTransition, int eraseTransition) {
@@ -28,7 +30,8 @@ std::unique_ptr<MSongSettings> Song(const QString& path, int drawTransition, int
     song->ResetToNewProject();
     song->rawLyrics = QStringLiteral(
         "Twinkle, twinkle, little star,\nHow I wonder what you are!\nUp above the world so high,\n"
-        "Like a diamond in the sky.\n^\nTwinkle, twinkle, little star,\nHow I won*der what you are!");
+        "Like a diamond in the sky.\n^\nTwinkle, twinkle, little star,\nHow I won*der what you "
+        "are!");
     song->title = QStringLiteral("Twinkle");
     song->artist = QStringLiteral("Traditional");
     song->GenerateKaraokeLineList(true, false);
@@ -92,14 +95,16 @@ TEST(ProjectCli, InfoTellsWhatTheProjectHolds) {
     ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
     EXPECT_TRUE(text.out.contains(QStringLiteral("version: 600")));
     EXPECT_TRUE(text.out.contains(QStringLiteral("lines: 6")));
-    EXPECT_TRUE(text.out.contains(QStringLiteral("page 101: enabled, draw Fill Down, erase Fade In")));
+    EXPECT_TRUE(
+        text.out.contains(QStringLiteral("page 101: enabled, draw Fill Down, erase Fade In")));
     const CliRun json = Cli({QStringLiteral("info"), song->projectPath, QStringLiteral("--json")});
     const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();
     EXPECT_EQ(o[QStringLiteral("words")].toInt(), song->WordCount());
     EXPECT_EQ(o[QStringLiteral("placedWords")].toInt(), song->WordCount());
     EXPECT_EQ(o[QStringLiteral("pages")].toArray().size(), 3);
     EXPECT_EQ(o[QStringLiteral("title")].toString(), QStringLiteral("Twinkle"));
-    EXPECT_TRUE(o[QStringLiteral("pages")].toArray()[1].toObject()[QStringLiteral("graphic")].toBool());
+    EXPECT_TRUE(
+        o[QStringLiteral("pages")].toArray()[1].toObject()[QStringLiteral("graphic")].toBool());
 
     // Damaged and missing projects get one clear line.
     QByteArray bytes = MProjectFile::Serialize(*song);
@@ -109,7 +114,8 @@ TEST(ProjectCli, InfoTellsWhatTheProjectHolds) {
     bad.close();
     for (const QString& path : {bad.fileName(), dir.filePath(QStringLiteral("none.qlm"))}) {
         for (const QString& cmd : {QStringLiteral("info"), QStringLiteral("render")}) {
-            const CliRun r = Cli({cmd, path, QStringLiteral("-o"), dir.filePath(QStringLiteral("x.cdg"))});
+            const CliRun r =
+                Cli({cmd, path, QStringLiteral("-o"), dir.filePath(QStringLiteral("x.cdg"))});
             EXPECT_NE(r.exitCode, 0);
             EXPECT_FALSE(r.crashed);
             EXPECT_EQ(r.err.trimmed().count(QLatin1Char('\n')), 0) << r.err.toStdString();
@@ -124,17 +130,20 @@ TEST(ProjectCli, RenderWritesTheStreamAndItsSchedule) {
     auto song = Song(dir.filePath(QStringLiteral("s.qlm")), 2, 2);
     ASSERT_TRUE(song->SaveProject().IsOk());
     const QString cdg = dir.filePath(QStringLiteral("s.cdg"));
-    const CliRun run = Cli({QStringLiteral("render"), song->projectPath, QStringLiteral("-o"), cdg, QStringLiteral("--json")});
+    const CliRun run = Cli({QStringLiteral("render"), song->projectPath, QStringLiteral("-o"), cdg,
+                            QStringLiteral("--json")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QJsonObject o = QJsonDocument::fromJson(run.out.toUtf8()).object();
     const qint64 length = o[QStringLiteral("streamLengthBytes")].toInteger();
     EXPECT_EQ(QFile(cdg).size(), length);
     EXPECT_EQ(length % 24, 0);
-    EXPECT_GT(o[QStringLiteral("leadInFrames")].toInt(), 0) << "the title page needs time before the music";
+    EXPECT_GT(o[QStringLiteral("leadInFrames")].toInt(), 0)
+        << "the title page needs time before the music";
     EXPECT_GT(o[QStringLiteral("creditsFrames")].toInt(), 0);
     const QJsonArray lines = o[QStringLiteral("lines")].toArray();
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[5].toObject()[QStringLiteral("text")].toString(), QStringLiteral("How I wonder what you are!"))
+    EXPECT_EQ(lines[5].toObject()[QStringLiteral("text")].toString(),
+              QStringLiteral("How I wonder what you are!"))
         << "marks are converted for output";
     EXPECT_EQ(lines[4].toObject()[QStringLiteral("page")].toInt(), 1);
     EXPECT_GT(lines[4].toObject()[QStringLiteral("drawTime")].toInt(), 0);
@@ -149,17 +158,21 @@ TEST(ProjectCli, WholeSongsDecodeAlikeInFfmpeg) {
         auto song = Song(dir.filePath(QStringLiteral("t.qlm")), draw, erase);
         ASSERT_TRUE(song->SaveProject().IsOk());
         const QString cdg = dir.filePath(QStringLiteral("t.cdg"));
-        const CliRun run = Cli({QStringLiteral("render"), song->projectPath, QStringLiteral("-o"), cdg});
+        const CliRun run =
+            Cli({QStringLiteral("render"), song->projectPath, QStringLiteral("-o"), cdg});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         const std::vector<uint8_t> stream = ReadStream(cdg);
-        const double seconds = static_cast<double>(stream.size()) / CdgTimeBase::kStreamBytesPerSecond;
+        const double seconds =
+            static_cast<double>(stream.size()) / CdgTimeBase::kStreamBytesPerSecond;
         for (int k = 1; k <= 12; ++k) {
             const double t = seconds * k / 12.5;
             QString error;
             const QByteArray theirs = FfmpegFrames::FrameAt(stream, t, dir.path(), &error);
             ASSERT_FALSE(theirs.isEmpty()) << error.toStdString();
             MRwRenderer renderer;
-            ScreenProbe::Decode(renderer, stream, CdgTimeBase::PacketIndexFromFrames(CdgTimeBase::FramesFromSeconds(t)));
+            ScreenProbe::Decode(
+                renderer, stream,
+                CdgTimeBase::PacketIndexFromFrames(CdgTimeBase::FramesFromSeconds(t)));
             EXPECT_EQ(FfmpegFrames::InnerDifferences(theirs, MRwScreenImage::Raw(renderer)), 0)
                 << "transitions " << draw << "/" << erase << " at " << t << " s";
         }

@@ -110,7 +110,8 @@ TEST(LineList, DuetIndicators) {
     EXPECT_EQ(song->GetLine(0)->text, QStringLiteral("Yes"));
     EXPECT_FALSE(song->GetLine(0)->duet);
     ASSERT_EQ(host.reports.size(), 1u) << "one warning per run";
-    EXPECT_TRUE(host.reports[0].Text().startsWith(QStringLiteral("You have included \"Duet\" indicators")));
+    EXPECT_TRUE(
+        host.reports[0].Text().startsWith(QStringLiteral("You have included \"Duet\" indicators")));
     EXPECT_EQ(host.reports[0].GetIcon(), MStatus::Icon::Warning);
 }
 

@@ -40,7 +40,8 @@ TEST(SongSettings, NewProjectDefaults) {
 }
 
 TEST(SongSettings, QueriesOverLinesAndWords) {
-    auto song = SongFixtures::NewSong(QStringLiteral("one two\nthree\nfour five six\nseven\neight nine"));
+    auto song =
+        SongFixtures::NewSong(QStringLiteral("one two\nthree\nfour five six\nseven\neight nine"));
     ASSERT_EQ(song->LineCount(), 5);
     EXPECT_EQ(song->WordCount(), 9);
     EXPECT_EQ(song->LastPage(), 1);
@@ -122,7 +123,8 @@ TEST(SongSettings, WorkWavSizesTheStreamBuffer) {
 }
 
 TEST(SongSettings, PreviewOfAPageShowsItsLinesAndSelectedWordsUnderlined) {
-    auto song = SongFixtures::NewSong(QStringLiteral("first line\nsecond line\nthird\nfourth\nnext page"));
+    auto song =
+        SongFixtures::NewSong(QStringLiteral("first line\nsecond line\nthird\nfourth\nnext page"));
     MRwRenderer plain;
     song->RenderPage(&plain, 0);
     const auto before = ScreenProbe::InnerArea(plain);
@@ -131,9 +133,11 @@ TEST(SongSettings, PreviewOfAPageShowsItsLinesAndSelectedWordsUnderlined) {
     song->SelectWord(1, true);
     MRwRenderer selected;
     song->RenderPage(&selected, 0);
-    EXPECT_GT(ScreenProbe::Count(ScreenProbe::InnerArea(selected), 12), ScreenProbe::Count(before, 12) + 10)
+    EXPECT_GT(ScreenProbe::Count(ScreenProbe::InnerArea(selected), 12),
+              ScreenProbe::Count(before, 12) + 10)
         << "the selected word is underlined";
     MRwRenderer secondPage;
     song->RenderPage(&secondPage, 1);
-    EXPECT_LT(ScreenProbe::Count(ScreenProbe::InnerArea(secondPage), 12), ScreenProbe::Count(before, 12));
+    EXPECT_LT(ScreenProbe::Count(ScreenProbe::InnerArea(secondPage), 12),
+              ScreenProbe::Count(before, 12));
 }

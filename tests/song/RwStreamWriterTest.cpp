@@ -59,7 +59,8 @@ TEST(WriteRwMemory, LeadInWhenTheFirstWordComesEarly) {
     EXPECT_EQ(r.length, CdgTimeBase::StreamBytesFromFrames(offset + lastEnd + 176400));
     EXPECT_EQ(song->creditsFrames, 0);
     // The first sweep packet sits exactly at its word's time.
-    const uint32_t sweepAt = static_cast<uint32_t>(CdgTimeBase::StreamBytesFromFrames(SongFixtures::Frames(1.5) + offset));
+    const uint32_t sweepAt = static_cast<uint32_t>(
+        CdgTimeBase::StreamBytesFromFrames(SongFixtures::Frames(1.5) + offset));
     const CdgPacket p = CdgPacket::FromBytes(r.stream.data() + sweepAt);
     EXPECT_EQ(p.Code(), CdgPacket::kTileBlockXor);
     EXPECT_EQ(p.data[1], 14 ^ 12);
@@ -109,7 +110,8 @@ TEST(WriteRwMemory, CreditsPageAddsItsLength) {
 }
 
 TEST(WriteRwMemory, DecodedSongShowsEachPageInTurn) {
-    auto song = SongFixtures::NewSong(QStringLiteral("one two\nthree four\nfive six\nseven eight\nnine ten"));
+    auto song = SongFixtures::NewSong(
+        QStringLiteral("one two\nthree four\nfive six\nseven eight\nnine ten"));
     SongFixtures::TimeWords(*song, 6.0, 1.0);
     const Rendered r = Render(*song);
     const int64_t offset = -4410;
@@ -126,7 +128,8 @@ TEST(WriteRwMemory, DecodedSongShowsEachPageInTurn) {
     EXPECT_GT(ScreenProbe::Count(ScreenProbe::InnerArea(after), 14), 300);
     MRwRenderer end;
     ScreenProbe::Decode(end, r.stream);
-    EXPECT_EQ(ScreenProbe::Count(ScreenProbe::InnerArea(end), 15), 288 * 192) << "every line erased";
+    EXPECT_EQ(ScreenProbe::Count(ScreenProbe::InnerArea(end), 15), 288 * 192)
+        << "every line erased";
 }
 
 TEST(WriteRwMemory, FromTimeAboveEverythingWritesOnlyPagesAndSetups) {
@@ -159,7 +162,8 @@ TEST(WriteRwMemory, WorkWavFollowsTheStreamButNeverShrinksBelowItsFirstLength) {
     song->AttachWorkWav(true);
     SongFixtures::TimeWords(*song, 3.0, 1.0);
     uint32_t length = 0;
-    song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length, MSongSettings::kFromTheStart);
+    song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length,
+                        MSongSettings::kFromTheStart);
     // The stream outlasts the music: the work WAV grows, as a private copy.
     EXPECT_NE(host.workWav, user);
     EXPECT_EQ(song->audioBytes, song->AudioBytesForStream(length));
@@ -173,7 +177,8 @@ TEST(WriteRwMemory, WorkWavFollowsTheStreamButNeverShrinksBelowItsFirstLength) {
     song->GenerateKaraokeLineList(true, true);
     song->GetWord(0)->startTime = 44100;
     song->GetWord(0)->endTime = 44200;
-    song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length, MSongSettings::kFromTheStart);
+    song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length,
+                        MSongSettings::kFromTheStart);
     EXPECT_EQ(song->audioBytes, 44100u * 8 * 4);
     EXPECT_TRUE(host.workWav.startsWith(dir.path()));
     qputenv("TMPDIR", oldTmp);

@@ -9,8 +9,8 @@
 #include "cdg/CdgPacket.h"
 #include "cdg/CdgTimeBase.h"
 
-QByteArray FfmpegFrames::FrameAt(const std::vector<uint8_t>& stream, double seconds, const QString& workDir,
-                                 QString* error) {
+QByteArray FfmpegFrames::FrameAt(const std::vector<uint8_t>& stream, double seconds,
+                                 const QString& workDir, QString* error) {
     const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
     if (ffmpeg.isEmpty()) {
         *error = QStringLiteral("the ffmpeg program is missing");
@@ -21,7 +21,8 @@ QByteArray FfmpegFrames::FrameAt(const std::vector<uint8_t>& stream, double seco
         CdgTimeBase::PacketIndexFromFrames(CdgTimeBase::FramesFromSeconds(seconds)));
     int graphics = 0;
     for (int64_t i = 0; i < packets; ++i) {
-        graphics += (stream[static_cast<size_t>(i) * 24] & CdgPacket::kMask) == CdgPacket::kGraphicsCommand;
+        graphics +=
+            (stream[static_cast<size_t>(i) * 24] & CdgPacket::kMask) == CdgPacket::kGraphicsCommand;
     }
     if (graphics == 0) {
         *error = QStringLiteral("no graphics packet before %1 s").arg(seconds);
@@ -37,10 +38,12 @@ QByteArray FfmpegFrames::FrameAt(const std::vector<uint8_t>& stream, double seco
     f.close();
     // FFmpeg makes one frame per graphics packet; the last one shows them all.
     QProcess p;
-    p.start(ffmpeg, {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), part,
-                     QStringLiteral("-vf"), QStringLiteral("select=eq(n\\,%1)").arg(graphics - 1),
-                     QStringLiteral("-fps_mode"), QStringLiteral("passthrough"), QStringLiteral("-f"),
-                     QStringLiteral("rawvideo"), QStringLiteral("-pix_fmt"), QStringLiteral("rgb24"), QStringLiteral("-")});
+    p.start(ffmpeg,
+            {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
+             QStringLiteral("-i"), part, QStringLiteral("-vf"),
+             QStringLiteral("select=eq(n\\,%1)").arg(graphics - 1), QStringLiteral("-fps_mode"),
+             QStringLiteral("passthrough"), QStringLiteral("-f"), QStringLiteral("rawvideo"),
+             QStringLiteral("-pix_fmt"), QStringLiteral("rgb24"), QStringLiteral("-")});
     if (!p.waitForFinished(120000)) {
         *error = QStringLiteral("ffmpeg did not finish");
         return {};

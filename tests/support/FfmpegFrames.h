@@ -9,8 +9,8 @@
 // an empty array (with the reason in error) when ffmpeg failed.
 class FfmpegFrames {
 public:
-    static QByteArray FrameAt(const std::vector<uint8_t>& stream, double seconds, const QString& workDir,
-                              QString* error);
+    static QByteArray FrameAt(const std::vector<uint8_t>& stream, double seconds,
+                              const QString& workDir, QString* error);
     // Pixels of the inner 288 x 192 area that differ between FFmpeg's frame and a picture.
     static int InnerDifferences(const QByteArray& ffmpegRgb, const class QImage& ours);
 };
