@@ -48,7 +48,7 @@ function(quilm_add_gtest name dir)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} quilm_testsupport GTest::gtest GTest::gmock)
     add_test(NAME ${name} COMMAND ${name})
-    set(env "QT_QPA_PLATFORM=offscreen" "QUILM_TESTDATA=${PROJECT_SOURCE_DIR}/../shared/testdata"
+    set(env "QT_QPA_PLATFORM=offscreen" "QUILM_TESTDATA=${PROJECT_SOURCE_DIR}/tests/data"
         ${ARG_ENV})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" LABELS "${ARG_LABELS}"
         TIMEOUT 900)

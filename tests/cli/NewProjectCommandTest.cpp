@@ -119,10 +119,10 @@ TEST_F(NewProjectCli, Mp3AndMidiKaraokeFiles) {
     EXPECT_FALSE(song->HasPlacedWords());
 
     // ".MIDI" in capitals is a MIDI file too (a link to the test file, not a copy of it).
-    ASSERT_TRUE(QFile::link(TestData("Negra_Sombra.kar"), Path("negra.MIDI")));
-    ASSERT_EQ(Cli({"new", "-o", Path("negra.qlm"), "--lyrics", Path("negra.MIDI")}).exitCode, 0);
-    EXPECT_EQ(Load(Path("negra.qlm"))->GetLine(3)->text,
-              QString::fromUtf8("ó pé dos meus cabezales"));
+    ASSERT_TRUE(QFile::link(TestData("utf8-lyrics.kar"), Path("utf8.MIDI")));
+    ASSERT_EQ(Cli({"new", "-o", Path("utf8.qlm"), "--lyrics", Path("utf8.MIDI")}).exitCode, 0);
+    EXPECT_EQ(Load(Path("utf8.qlm"))->GetLine(3)->text,
+              QString::fromUtf8("ó pé de la fuente baja el sol,"));
 }
 
 TEST_F(NewProjectCli, BadFilesGiveOneLineAndNoProject) {

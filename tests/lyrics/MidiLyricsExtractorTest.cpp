@@ -145,13 +145,14 @@ TEST(MidiLyrics, RealKaraokeFiles) {
                       "\nTwinkle, twinkle, all the night. \nTwinkle, twinkle Little star, \nHow "
                       "I wonder what you are./ "));
 
-    const QString negra = Words(TestFile("Negra_Sombra.kar"));
-    EXPECT_TRUE(negra.startsWith(QString::fromUtf8(
-        "\nCando penso que te fuches,\nnegra sombra que me asombras,\nó pé dos meus cabezales\n"
-        "tornas facéndome mofa.\n")))
-        << negra.toStdString();
-    EXPECT_TRUE(negra.endsWith(QString("\nla la la la la"))) << negra.toStdString();
-    EXPECT_EQ(negra.count(u'\n'), 22);
-    EXPECT_FALSE(negra.contains(u'@'));
-    EXPECT_FALSE(negra.contains(QString("Negra Sombra")));
+    // Lyric events in UTF-8, "@" header lines and a title in the first track: only the words.
+    const QString utf8 = Words(TestFile("utf8-lyrics.kar"));
+    EXPECT_TRUE(utf8.startsWith(QString::fromUtf8(
+        "\nCanta conmigo esta canción,\nsobre el pájaro y la estación,\n"
+        "ó pé de la fuente baja el sol,\nla ñoña teje su color.\n")))
+        << utf8.toStdString();
+    EXPECT_TRUE(utf8.endsWith(QString("\nla la la la la"))) << utf8.toStdString();
+    EXPECT_EQ(utf8.count(u'\n'), 7);
+    EXPECT_FALSE(utf8.contains(u'@'));
+    EXPECT_FALSE(utf8.contains(QString::fromUtf8("Canción de prueba")));
 }
