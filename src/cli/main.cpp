@@ -141,5 +141,6 @@ int main(int argc, char** argv) {
     MLogSetup::ApplyEnvironment();
 #endif
     const int code = chosen->Run(args.mid(words));
-    return MInterrupt::Requested() ? MInterrupt::ExitCode() : code;
+    // Work that was complete when the signal came stands; anything else ends as the signal would.
+    return code != CliCommand::kOk && MInterrupt::Requested() ? MInterrupt::ExitCode() : code;
 }
