@@ -13,4 +13,5 @@ void LrcDocument::Clear() {
     lines.clear();
     unreadableLines = 0;
     unknownTags = 0;
+    encoding.clear();
 }

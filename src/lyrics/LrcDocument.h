@@ -42,4 +42,6 @@ public:
     // are neither time nor known ID tags.
     int unreadableLines = 0;
     int unknownTags = 0;
+    // The text encoding the file was read in.
+    QString encoding;
 };

@@ -111,8 +111,12 @@ bool LrcParser::ParseTime(QStringView content, int& hundredths) {
     return true;
 }
 
-QString LrcParser::ParseLrc(QByteArrayView data, LrcDocument& document) {
-    return ParseLrc(LyricTextDecoder::DecodeTextFile(data), document);
+QString LrcParser::ParseLrc(QByteArrayView data, LrcDocument& document, const QString& encoding) {
+    QString used;
+    const QString text = LyricTextDecoder::DecodeTextFile(data, encoding, &used);
+    QString lyrics = ParseLrc(text, document);
+    document.encoding = used;
+    return lyrics;
 }
 
 QString LrcParser::ParseLrc(QStringView text, LrcDocument& document) {

@@ -17,7 +17,9 @@ public:
     // In a file with word times, syllables that a time tag splits without a space between them
     // are joined by "*" in the text ("Syl*la*ble"), the line list's mark for syllables, so that
     // each element of a line times one word of the line list.
-    static QString ParseLrc(QByteArrayView data, LrcDocument& document);
+    // encoding: the file's text encoding, or empty to find it out.
+    static QString ParseLrc(QByteArrayView data, LrcDocument& document,
+                            const QString& encoding = QString());
     static QString ParseLrc(QStringView text, LrcDocument& document);
 
     // "mm:ss", "mm:ss.x", "mm:ss.xx" or "mm:ss.xxx" (the content of a time tag) in hundredths;
