@@ -13,10 +13,11 @@
 #include "audio/EncodeWma.h"
 #include "audio/MProgress.h"
 #include "audio/WavInFile.h"
+#include "base/MOutputPath.h"
+#include "base/MStagedFile.h"
 #include "base/MWorkFolder.h"
 #include "export/MExportSettings.h"
 #include "export/MExportStream.h"
-#include "export/MStagedFile.h"
 #include "export/ZipExport.h"
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
@@ -175,6 +176,17 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
             MLogEvents::kActionExportCompressed,
             QString::fromLatin1(MLogEvents::kExportPrefix) + extension));
     }
+    const QString zipPath = ReplaceExtension(chosenPath, QStringLiteral(".zip"));
+    // Nothing is rendered or encoded for a target that cannot be written.
+    const QStringList inputs = MExportStream::InputFiles(song_);
+    for (const QString& target :
+         zip ? QStringList{zipPath}
+             : QStringList{chosenPath, ReplaceExtension(chosenPath, QStringLiteral(".cdg"))}) {
+        if (const MOutputPath checked = MOutputPath::Check(target, inputs, replaceReadOnly_);
+            !checked.IsOk()) {
+            return MExportResult::Failure(AsError(checked.Status()));
+        }
+    }
     const MExportStream stream = MExportStream::Render(song_);
     if (!stream.status) {
         return MExportResult::Failure(stream.status);
@@ -215,7 +227,7 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
     QString cdgPath = cdgTarget;
     if (!zip) {
         for (MStagedFile* stage : {&audioStage, &cdgStage}) {
-            if (MStatus s = stage->Create(); !s) {
+            if (MStatus s = stage->Create(inputs, true); !s) {
                 return MExportResult::Failure(AsError(s));
             }
         }
@@ -251,7 +263,6 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
 
     MExportResult result;
     if (zip) {
-        const QString zipPath = ReplaceExtension(chosenPath, QStringLiteral(".zip"));
         if (MStatus s = ZipExport::Run(zipPath, audioPath, cdgPath); !s) {
             return MExportResult::Failure(s);
         }
