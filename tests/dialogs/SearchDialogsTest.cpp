@@ -11,13 +11,17 @@
 #include <QTest>
 
 #include "audio/MMusicImport.h"
+#include "dialogs/AboutDialog.h"
 #include "dialogs/DialogFixtures.h"
 #include "dialogs/DodMessageReporter.h"
+#include "dialogs/ExportDialog.h"
+#include "dialogs/ExportProgress.h"
 #include "dialogs/FindLyricsDialog.h"
 #include "dialogs/FindMusicDialog.h"
 #include "dialogs/LyricsPlacedDialog.h"
 #include "lyrics/LrcDocument.h"
 #include "lyrics/LyricImportSettings.h"
+#include "widgets/CColorPicker.h"
 #include "widgets/CDodMsgBox.h"
 
 namespace {
@@ -180,4 +184,23 @@ TEST_F(DialogTest, SmallDialogsAndNotices) {
                                          MStatus::Icon::Information, "MP3 Encoder Not Found"),
                         "&Don't show me this again."));
     EXPECT_EQ(title, "MP3 Encoder Not Found");
+}
+
+TEST_F(DialogTest, EveryControlHasAnAccessibleName) {
+    MSongSettings song;
+    MMusicImport music(TempFolder());
+    LrcDocument document;
+    MemoryLyricSettings lyricSettings;
+    bool transparent = false;
+    std::vector<std::unique_ptr<QWidget>> dialogs;
+    dialogs.emplace_back(new ExportDialog(song, settings_, true, 44100));
+    dialogs.emplace_back(new ExportProgress);
+    dialogs.emplace_back(new FindMusicDialog(music, &settings_, true, nullptr));
+    dialogs.emplace_back(new FindLyricsDialog(song, &lyricSettings, &settings_, document, nullptr));
+    dialogs.emplace_back(new LyricsPlacedDialog);
+    dialogs.emplace_back(new AboutDialog("1.0"));
+    dialogs.emplace_back(new CColorPicker(0x808080, 12, &transparent));
+    for (const auto& d : dialogs) {
+        EXPECT_EQ(UnnamedControls(d.get()), QStringList()) << d->metaObject()->className();
+    }
 }
