@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "audio/CheckMp3Support.h"
+#include "audio/MLameLibrary.h"
 #include "audio/MMusicImport.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/DialogFixtures.h"
@@ -171,19 +173,22 @@ TEST_F(DialogTest, SmallDialogsAndNotices) {
     EXPECT_EQ(placed.MoreButton()->text(), "More >>");
     EXPECT_EQ(placed.height(), shortHeight);
 
-    // The notice shows in the box with links, with its title and check box.
+    // A missing encoder: its notice in the box with links; the ticked box is stored and the
+    // notice not shown again.
     DodMessageReporter reporter;
+    MLameLibrary missing("libquilm-no-such-lame.so.0");
     QString title;
     OnModal<CDodMsgBox>([&title](CDodMsgBox* box) {
         title = box->windowTitle();
         box->findChild<QCheckBox*>()->setChecked(true);
         box->findChild<QPushButton*>()->click();
     });
-    EXPECT_TRUE(
-        reporter.Report(MStatus::Failure("Get it at https://example.org/lame\n",
-                                         MStatus::Icon::Information, "MP3 Encoder Not Found"),
-                        "&Don't show me this again."));
+    EXPECT_FALSE(CheckMp3Support(missing, &reporter, &settings_, false));
     EXPECT_EQ(title, "MP3 Encoder Not Found");
+    EXPECT_EQ(settings_.ReadInt("Default", "HideMP3Message", 0), 1);
+    title.clear();
+    EXPECT_FALSE(CheckMp3Support(missing, &reporter, &settings_, false));
+    EXPECT_TRUE(title.isEmpty());
 }
 
 TEST_F(DialogTest, EveryControlHasAnAccessibleName) {
