@@ -103,7 +103,9 @@ QString SiteSearchDialog::ChosenUrl() const {
     if (id >= 0 && id < sites_.size()) {
         return sites_[id].url;
     }
-    return custom_->text().trimmed();
+    // Only a web address is opened, whatever the user typed.
+    const QString custom = custom_->text().trimmed();
+    return IsCustomUrl(custom) ? custom : QString();
 }
 
 void SiteSearchDialog::CustomEdited(const QString& text) {

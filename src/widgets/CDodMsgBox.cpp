@@ -54,9 +54,7 @@ bool CDodMsgBox::IsUrl(const QString& word) {
         scheme == QLatin1String("ftp")) {
         return !url.host().isEmpty();
     }
-    if (scheme == QLatin1String("file")) {
-        return !url.path().isEmpty();
-    }
+    // Local files are not offered: opening one could start a program named in the text.
     return false;
 }
 

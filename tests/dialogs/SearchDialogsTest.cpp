@@ -66,6 +66,9 @@ TEST_F(DialogTest, CustomAddressChoosesItselfOnlyWhileItIsAUrl) {
     dialog.CustomField()->setText("https://");
     QTest::keyClick(dialog.CustomField(), Qt::Key_Backspace);
     EXPECT_EQ(dialog.CheckedChoice(), 2);
+    // Chosen by hand, a text that is not an address opens nothing.
+    dialog.Choice(4)->click();
+    EXPECT_EQ(dialog.ChosenUrl(), "");
     dialog.CloseButton()->click();
     EXPECT_EQ(settings_.ReadText("Default", "CustomAudioURL", "?"), "https:/");
 

@@ -28,6 +28,7 @@ private slots:
         QVERIFY(CDodMsgBox::IsUrl(QStringLiteral("https://example.org/help?a=1")));
         QVERIFY(!CDodMsgBox::IsUrl(QStringLiteral("\"libmp3lame.so.0\"")));
         QVERIFY(!CDodMsgBox::IsUrl(QStringLiteral("sometimes:long-words")));
+        QVERIFY(!CDodMsgBox::IsUrl(QStringLiteral("file:///usr/bin/xterm")));
 
         const QString text =
             QStringLiteral("See https://example.org/get\nand\thttp://ab.cd/x or www.x.org now.");
