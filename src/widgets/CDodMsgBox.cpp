@@ -210,20 +210,15 @@ int CDodMsgBox::DoModal(const QString& checkBoxCaption, QMessageBox::Icon icon) 
 
 void CDodMsgBox::ShowContextMenu(const QPoint& position) {
     QMenu menu(this);
-    QAction* selectAll = menu.addAction(tr("Select All\tCtrl+A"));
+    connect(menu.addAction(tr("Select All\tCtrl+A")), &QAction::triggered, body_,
+            &QTextEdit::selectAll);
     QAction* copy = menu.addAction(tr("Copy\tCtrl+C"));
     copy->setEnabled(body_->textCursor().hasSelection());
+    connect(copy, &QAction::triggered, body_, &QTextEdit::copy);
     const QString href = body_->anchorAt(position);
-    QAction* launch = nullptr;
     if (!href.isEmpty()) {
-        launch = menu.addAction(tr("Launch URL"));
+        connect(menu.addAction(tr("Launch URL")), &QAction::triggered, this,
+                [href] { QDesktopServices::openUrl(QUrl(href)); });
     }
-    QAction* chosen = menu.exec(body_->viewport()->mapToGlobal(position));
-    if (chosen == selectAll) {
-        body_->selectAll();
-    } else if (chosen == copy) {
-        body_->copy();
-    } else if (chosen != nullptr && chosen == launch) {
-        QDesktopServices::openUrl(QUrl(href));
-    }
+    menu.exec(body_->viewport()->mapToGlobal(position));
 }
