@@ -49,7 +49,7 @@ SiteSearchDialog::SiteSearchDialog(const QString& title, const QString& prompt,
         }
     });
     if (settings_ != nullptr) {
-        custom_->setText(settings_->ReadText(kSection, customKey_, QString()));
+        custom_->setText(settings_->ReadString(kSection, customKey_, QString()));
     }
     if (IsCustomUrl(custom_->text())) {
         choices_.back()->setChecked(true);
@@ -119,6 +119,6 @@ void SiteSearchDialog::CustomEdited(const QString& text) {
 
 void SiteSearchDialog::SaveCustomUrl() {
     if (settings_ != nullptr) {
-        settings_->WriteText(kSection, customKey_, custom_->text().trimmed());
+        settings_->WriteString(kSection, customKey_, custom_->text().trimmed());
     }
 }

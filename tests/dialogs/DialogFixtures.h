@@ -26,11 +26,11 @@ public:
     void WriteInt(const QString& section, const QString& key, int value) override {
         values[section + '/' + key] = value;
     }
-    QString ReadText(const QString& section, const QString& key,
-                     const QString& defaultValue) override {
+    QString ReadString(const QString& section, const QString& key,
+                       const QString& defaultValue) override {
         return values.value(section + '/' + key, defaultValue).toString();
     }
-    void WriteText(const QString& section, const QString& key, const QString& value) override {
+    void WriteString(const QString& section, const QString& key, const QString& value) override {
         values[section + '/' + key] = value;
     }
     QMap<QString, QVariant> values;

@@ -50,7 +50,7 @@ public:
 
 TEST_F(DialogTest, CustomAddressChoosesItselfOnlyWhileItIsAUrl) {
     MMusicImport music(TempFolder());
-    settings_.WriteText("Default", "CustomAudioURL", "not an address");
+    settings_.WriteString("Default", "CustomAudioURL", "not an address");
     FindMusicDialog dialog(music, &settings_, true, nullptr);
     EXPECT_EQ(dialog.ChoiceCount(), 5);
     EXPECT_EQ(dialog.CheckedChoice(), 0);
@@ -70,7 +70,7 @@ TEST_F(DialogTest, CustomAddressChoosesItselfOnlyWhileItIsAUrl) {
     dialog.Choice(4)->click();
     EXPECT_EQ(dialog.ChosenUrl(), "");
     dialog.CloseButton()->click();
-    EXPECT_EQ(settings_.ReadText("Default", "CustomAudioURL", "?"), "https:/");
+    EXPECT_EQ(settings_.ReadString("Default", "CustomAudioURL", "?"), "https:/");
 
     EXPECT_TRUE(SiteSearchDialog::IsCustomUrl("www.example.org"));
     EXPECT_FALSE(SiteSearchDialog::IsCustomUrl("www.example"));
