@@ -10,6 +10,8 @@
 #include "audio/MCdgPlayer.h"
 #include "audio/WavInFile.h"
 #include "base/MEvent.h"
+#include "base/MInterrupt.h"
+#include "base/MOutputPath.h"
 #include "cdg/CdgTimeBase.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
@@ -142,6 +144,13 @@ int PlayCommand::Run(const QStringList& args) {
                             .arg(file));
         }
     }
+    const QStringList inputs{file, isProject ? project.Song().musicFile : QString()};
+    if (frameSeconds >= 0) {
+        if (const MOutputPath target = MOutputPath::Check(parser.value(output), inputs, true);
+            !target.IsOk()) {
+            return Fail(target.Status().Text());
+        }
+    }
     if (toSeconds >= 0) {
         endFrame = std::min(endFrame, Frames(toSeconds));
     }
@@ -182,7 +191,7 @@ int PlayCommand::Run(const QStringList& args) {
                 .arg(SecondsText(player.Position()), player.RemainingTimeText()));
         std::fflush(stdout);
     };
-    for (int ticks = 0; !stopped.Wait(10); ++ticks) {
+    for (int ticks = 0; !stopped.Wait(10) && !MInterrupt::Requested(); ++ticks) {
         if (ticks / 100 != reported) {
             reported = ticks / 100;
             progress();
@@ -200,10 +209,11 @@ int PlayCommand::Run(const QStringList& args) {
                 renderer.ViewIndices(indices.data(), width, width, height,
                                      QRect(0, 0, width, height), &colours);
             });
-            if (!PngWriter::Write(parser.value(output), indices.data(), width, height, colours)) {
+            if (const MStatus s = PngWriter::Write(parser.value(output), indices.data(), width,
+                                                   height, colours, inputs);
+                !s) {
                 player.Stop();
-                return Fail(
-                    QStringLiteral("%1: cannot write the PNG file").arg(parser.value(output)));
+                return Fail(QStringLiteral("cannot write the PNG file: %1").arg(s.Text()));
             }
             frameSaved = true;
             // The moment printed so that "cdg frame --at" decodes exactly the same packets.

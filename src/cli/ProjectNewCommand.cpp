@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "base/MOutputPath.h"
 #include "cli/CliSongHost.h"
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
@@ -71,10 +72,12 @@ int ProjectNewCommand::Run(const QStringList& args) {
         return UsageError(QStringLiteral("-o PROJECT.qlm is required"));
     }
     const QFileInfo project(parser.value(output));
-    if (project.isDir()) {
-        return Fail(QStringLiteral("%1: is a folder").arg(parser.value(output)));
+    const MOutputPath target = MOutputPath::Check(
+        parser.value(output), {parser.value(music), parser.value(lyrics)}, parser.isSet(force));
+    if (!target.IsOk() && !target.IsReadOnly()) {
+        return Fail(target.Status().Text());
     }
-    if (project.exists() && !parser.isSet(force)) {
+    if (target.Exists() && !parser.isSet(force)) {
         return Fail(
             QStringLiteral("%1: already exists (--force replaces it)").arg(parser.value(output)));
     }

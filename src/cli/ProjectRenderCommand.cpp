@@ -3,9 +3,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cstdio>
 
+#include "base/MOutputPath.h"
+#include "base/MStagedFile.h"
 #include "cli/CliProject.h"
 
 int ProjectRenderCommand::Run(const QStringList& args) {
@@ -36,6 +37,11 @@ int ProjectRenderCommand::Run(const QStringList& args) {
     if (const MStatus s = project.Open(files[0]); !s) {
         return Fail(s.Text());
     }
+    const QStringList inputs{files[0], project.Song().musicFile};
+    if (const MOutputPath target = MOutputPath::Check(parser.value(output), inputs, true);
+        !target.IsOk()) {
+        return Fail(target.Status().Text());
+    }
     MSongSettings& song = project.Song();
     song.GenerateKaraokeLineList(true, true);
     if (song.rwBuffer.empty()) {
@@ -46,12 +52,13 @@ int ProjectRenderCommand::Run(const QStringList& args) {
                                               MSongSettings::kFromTheStart);
     length = std::min<uint32_t>(length, static_cast<uint32_t>(song.rwBuffer.size()));
 
-    QSaveFile out(parser.value(output));
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(reinterpret_cast<const char*>(song.rwBuffer.data()), length) != length ||
-        !out.commit()) {
-        return Fail(QStringLiteral("%1: cannot write the CD+G file: %2")
-                        .arg(parser.value(output), out.errorString()));
+    if (const MStatus s = MStagedFile::Write(
+            parser.value(output),
+            QByteArray::fromRawData(reinterpret_cast<const char*>(song.rwBuffer.data()),
+                                    static_cast<qsizetype>(length)),
+            inputs, true);
+        !s) {
+        return Fail(QStringLiteral("cannot write the CD+G file: %1").arg(s.Text()));
     }
     if (parser.isSet(json)) {
         QJsonArray lines;

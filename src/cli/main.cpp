@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/MInterrupt.h"
 #include "cli/CdgFrameCommand.h"
 #include "cli/CdgInfoCommand.h"
 #ifndef QUILM_CLI_FRONT
@@ -74,6 +75,8 @@ int RunFull(char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A signal cancels the work in hand, which then cleans up after itself.
+    MInterrupt::Install();
     QStringList args;
     for (int i = 1; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
@@ -135,5 +138,6 @@ int main(int argc, char** argv) {
 #ifndef QUILM_CLI_FRONT
     MLogSetup::ApplyEnvironment();
 #endif
-    return chosen->Run(args.mid(words));
+    const int code = chosen->Run(args.mid(words));
+    return MInterrupt::Requested() ? MInterrupt::ExitCode() : code;
 }

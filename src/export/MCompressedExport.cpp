@@ -11,9 +11,10 @@
 #include "audio/EncodeWma.h"
 #include "audio/MProgress.h"
 #include "audio/WavInFile.h"
+#include "base/MOutputPath.h"
+#include "base/MStagedFile.h"
 #include "export/MExportSettings.h"
 #include "export/MExportStream.h"
-#include "export/MStagedFile.h"
 #include "export/ZipExport.h"
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
@@ -175,12 +176,21 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
             MLogEvents::kActionExportCompressed,
             QString::fromLatin1(MLogEvents::kExportPrefix) + extension));
     }
+    const QString audioTarget = AudioTargetPath(chosenPath, type, zip, temporaryFolder_);
+    const QString cdgTarget = ReplaceExtension(audioTarget, QStringLiteral(".cdg"));
+    const QString zipPath = ReplaceExtension(chosenPath, QStringLiteral(".zip"));
+    // Nothing is rendered or encoded for a target that cannot be written.
+    const QStringList inputs = MExportStream::InputFiles(song_);
+    for (const QString& target : zip ? QStringList{zipPath} : QStringList{audioTarget, cdgTarget}) {
+        if (const MOutputPath checked = MOutputPath::Check(target, inputs, replaceReadOnly_);
+            !checked.IsOk()) {
+            return MExportResult::Failure(AsError(checked.Status()));
+        }
+    }
     const MExportStream stream = MExportStream::Render(song_);
     if (!stream.status) {
         return MExportResult::Failure(stream.status);
     }
-    const QString audioTarget = AudioTargetPath(chosenPath, type, zip, temporaryFolder_);
-    const QString cdgTarget = ReplaceExtension(audioTarget, QStringLiteral(".cdg"));
 
     // Without zip, both files are made beside their targets and put in place together.
     MStagedFile audioStage(audioTarget);
@@ -189,7 +199,7 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
     QString cdgPath = cdgTarget;
     if (!zip) {
         for (MStagedFile* stage : {&audioStage, &cdgStage}) {
-            if (MStatus s = stage->Create(); !s) {
+            if (MStatus s = stage->Create(inputs, true); !s) {
                 return MExportResult::Failure(AsError(s));
             }
         }
@@ -235,7 +245,6 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
 
     MExportResult result;
     if (zip) {
-        const QString zipPath = ReplaceExtension(chosenPath, QStringLiteral(".zip"));
         if (MStatus s = ZipExport::Run(zipPath, audioPath, cdgPath); !s) {
             dropParts();
             return MExportResult::Failure(s);

@@ -39,6 +39,9 @@ public:
     MCompressedExport(MSongSettings& song, MLameLibrary& lame, MProgress* progress,
                       QString temporaryFolder = QString());
 
+    // Whether a read-only file at the target is replaced (it is refused otherwise).
+    void SetReplaceReadOnly(bool replace) { replaceReadOnly_ = replace; }
+
     // type is MExportSettings::kWma or kMp3; ratioKbps the bit rate.
     MExportResult Run(const QString& chosenPath, int type, bool zip, int ratioKbps);
 
@@ -67,5 +70,6 @@ private:
     MSongSettings& song_;
     MLameLibrary& lame_;
     MProgress* progress_;
+    bool replaceReadOnly_ = false;
     QString temporaryFolder_;
 };

@@ -3,6 +3,14 @@
 #include "song/MSongHost.h"
 #include "song/MSongSettings.h"
 
+QStringList MExportStream::InputFiles(const MSongSettings& song) {
+    QStringList files{song.musicFile, song.projectPath};
+    if (song.Host() != nullptr) {
+        files << song.Host()->WorkWavPath();
+    }
+    return files;
+}
+
 MExportStream MExportStream::Render(MSongSettings& song) {
     MExportStream s;
     if (song.Host() == nullptr || song.Host()->WorkWavPath().isEmpty()) {

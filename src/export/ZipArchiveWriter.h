@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+
+#include "base/MStagedFile.h"
 
 // Writes a ZIP archive with minizip. The archive grows in a temporary file beside the target and
 // takes the target's place only when Finish() succeeds, replacing any file there; until then the
@@ -23,10 +26,12 @@ public:
     static constexpr uint32_t kCodeFailed = 0x00040000;     // the archive is in error
     static constexpr uint32_t kCodeEnded = 0x00050000;      // the archive is already finished
     static constexpr uint32_t kCodeWrongMode = 0x00080000;  // the archive is not open
+    static constexpr uint32_t kCodeCancelled = 0x00100000;  // a signal asked to stop
 
     static constexpr int kDeflateLevel = 8;
 
-    explicit ZipArchiveWriter(QString targetPath);
+    // inputs: files the archive is made from, which the target must not be.
+    explicit ZipArchiveWriter(QString targetPath, QStringList inputs = {});
     ~ZipArchiveWriter();
     ZipArchiveWriter(const ZipArchiveWriter&) = delete;
     ZipArchiveWriter& operator=(const ZipArchiveWriter&) = delete;
@@ -53,6 +58,8 @@ private:
     uint32_t CopyInto(QFile& source);
 
     QString targetPath_;
+    QStringList inputs_;
+    MStagedFile stage_;
     QFile file_;
     void* zip_ = nullptr;
     State state_ = State::NotOpen;

@@ -27,7 +27,7 @@ MStatus ZipExport::Run(const QString& zipPath, const QString& audioPath, const Q
         return status;
     };
 
-    ZipArchiveWriter zip(zipPath);
+    ZipArchiveWriter zip(zipPath, {audioPath, cdgPath, lrcPath});
     if (!zip.Open()) {
         return report(
             MStatus::Failure(QString::fromLatin1(kCreateErrorText), MStatus::Icon::Error));

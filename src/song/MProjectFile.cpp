@@ -1,11 +1,11 @@
 #include "song/MProjectFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
 #include <new>
 
+#include "base/MStagedFile.h"
 #include "base/MTextCodec.h"
 #include "song/MSongSettings.h"
 
@@ -230,11 +230,13 @@ QByteArray MProjectFile::Serialize(const MSongSettings& song) {
 }
 
 MStatus MProjectFile::Save() {
-    QSaveFile file(song_.projectPath);
-    const QByteArray bytes = Serialize(song_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Never written over the music it is made from; the old file stays until the new one is
+    // complete on the disk.
+    const MStatus saved =
+        MStagedFile::Write(song_.projectPath, Serialize(song_), {song_.musicFile}, true, true);
+    if (!saved) {
         return MStatus::Failure(QStringLiteral("Cannot save the project file \"%1\".\n%2")
-                                    .arg(song_.projectPath, file.errorString()),
+                                    .arg(song_.projectPath, saved.Text()),
                                 MStatus::Icon::Error);
     }
     song_.SetModified(false);
