@@ -29,6 +29,8 @@ AdjustLyricsModel::AdjustLyricsModel(MSongSettings& song, MRwRenderer* renderer)
 void AdjustLyricsModel::Open() {
     const bool modified = song_.modified;
     song_.GenerateKaraokeLineList(true, true);
+    // Every word's box on the screen, for clicks.
+    song_.LayoutWords();
     ClearMarks();
     page_ = 0;
     Select(song_.FirstWordOnPage(page_));

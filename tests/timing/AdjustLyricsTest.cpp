@@ -124,7 +124,9 @@ TEST_F(AdjustLyricsTest, StretchOfAdjustPlay) {
     split.Select(3);  // d
     s = split.PlayStretch(true);
     EXPECT_EQ(s.start, Word(0)->startTime) << "c and b* are one word: a is the second";
-    EXPECT_EQ(s.end, Word(6)->endTime) << "e, then f*g as one word";
+    EXPECT_EQ(s.end, Word(5)->endTime) << "e, then f*";
+    split.Select(6);  // *g
+    EXPECT_EQ(split.PlayStretch(true).end, Word(7)->endTime);
 }
 
 TEST_F(AdjustLyricsTest, SelectionPagesAndTheOpenedSong) {
@@ -157,6 +159,7 @@ TEST_F(AdjustLyricsTest, SelectionPagesAndTheOpenedSong) {
 
     // A click maps the viewer onto the screen: a word's box centre selects it.
     const MKaraokeWord* target = Word(9);
+    ASSERT_GT(target->box[2], target->box[0]);
     MRwViewerWindow* viewer = panel.Preview()->Viewer();
     const int cx = (target->box[0] + target->box[2]) / 2 + 6;
     const int cy = (target->box[1] + target->box[3]) / 2 + 12;

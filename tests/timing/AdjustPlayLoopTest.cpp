@@ -13,11 +13,16 @@
 namespace {
 
 // The first packet of a stream at which a sweep-coloured pixel shows inside a word's box.
-int64_t SweepPacket(const std::vector<uint8_t>& stream, const MKaraokeWord& word, int colour) {
+// The screen starts as the panel shows it at the stretch start, and the player decodes from
+// the pass's start.
+int64_t SweepPacket(MSongSettings& song, int32_t from, int32_t firstFrame,
+                    const std::vector<uint8_t>& stream, const MKaraokeWord& word, int colour) {
     MRwRenderer renderer;
+    song.RenderAtTime(&renderer, from);
+
     MRwPlayer decoder(&renderer);
     const int64_t packets = static_cast<int64_t>(stream.size()) / CdgTimeBase::kPacketBytes;
-    for (int64_t p = 0; p < packets; ++p) {
+    for (int64_t p = firstFrame / 147; p < packets; ++p) {
         decoder.DecodePackets(stream.data(), static_cast<uint32_t>(p), static_cast<uint32_t>(p + 1));
         for (int y = word.box[1]; y < word.box[3]; ++y) {
             for (int x = word.box[0]; x < word.box[2]; ++x) {
@@ -52,6 +57,7 @@ TEST_F(AdjustPlayLoopTest, ANudgeIsHeardOnTheNextPass) {
     ASSERT_TRUE(Until([&] { return panel.PassCount() >= 1; }, 2000));
     const std::vector<uint8_t> first = CurrentStream(*song_, panel);
     const int32_t firstLeadIn = panel.LeadInFrames();
+    const int32_t firstStart = panel.AuditionStart();
     // Start later by one step during the pass (the comma and period keys act during Adjust Play).
     Key(panel.AuditionButton(), QEvent::KeyPress, Qt::Key_Period);
     Key(panel.AuditionButton(), QEvent::KeyRelease, Qt::Key_Period);
@@ -60,8 +66,10 @@ TEST_F(AdjustPlayLoopTest, ANudgeIsHeardOnTheNextPass) {
     const std::vector<uint8_t> second = CurrentStream(*song_, panel);
     EXPECT_EQ(panel.LeadInFrames(), firstLeadIn);
     const int colour = song_->header.sweepColour;
-    const int64_t before = SweepPacket(first, *Word(3), colour);
-    const int64_t after = SweepPacket(second, *Word(3), colour);
+    const int32_t from = Word(1)->startTime;
+    EXPECT_EQ(panel.AuditionStart(), firstStart);
+    const int64_t before = SweepPacket(*song_, from, firstStart, first, *Word(3), colour);
+    const int64_t after = SweepPacket(*song_, from, firstStart, second, *Word(3), colour);
     ASSERT_GE(before, 0);
     // 8,820 frames are 60 packets of 147 frames.
     EXPECT_EQ(after - before, 8820 / 147);
