@@ -157,8 +157,8 @@ bool AdjustLyricsModel::Apply(Nudge nudge) {
             w->endTime = Clamp32(std::max<int64_t>(w->endTime - a, w->startTime));
             break;
         case kEndLater:
-            w->endTime = Clamp32(q ? std::min<int64_t>(w->endTime + a, q->endTime)
-                                   : w->endTime + a);
+            w->endTime =
+                Clamp32(q ? std::min<int64_t>(w->endTime + a, q->endTime) : w->endTime + a);
             if (q != nullptr) {
                 q->startTime = std::max(q->startTime, w->endTime);
             }
@@ -175,7 +175,9 @@ bool AdjustLyricsModel::AssignSinger(Singer singer) {
         return false;
     }
     const MTextTypeVer5& c = lyrics->singerColours;
-    w->line->singerColour = singer == kSinger1 ? c.singer1 : singer == kSinger2 ? c.singer2 : c.both;
+    w->line->singerColour = singer == kSinger1   ? c.singer1
+                            : singer == kSinger2 ? c.singer2
+                                                 : c.both;
     DrawPage();
     song_.SetModified(true);
     return true;

@@ -127,8 +127,7 @@ void AdjustLyricsPanel::BuildControls() {
         connect(singerButtons_[i], &QPushButton::clicked, this,
                 [this, i] { AssignSinger(static_cast<AdjustLyricsModel::Singer>(i)); });
     }
-    singerHint_ = new QLabel(tr("Click a word then a singer button to assign to that line."),
-                             this);
+    singerHint_ = new QLabel(tr("Click a word then a singer button to assign to that line."), this);
     singerHint_->hide();
     x += 176;
 
@@ -170,9 +169,10 @@ bool AdjustLyricsPanel::ModeButtonAllowed(Button which) const {
 
 void AdjustLyricsPanel::UpdateControls() {
     const bool idle = audition_ == kIdle;
-    auditionButton_->setIcon(images_[audition_ == kIdle         ? PlayButtonImages::kAuditionIdle
-                                     : audition_ == kAuditionPlay ? PlayButtonImages::kAuditionPlaying
-                                                                  : PlayButtonImages::kAuditionDuringAdjust]);
+    auditionButton_->setIcon(
+        images_[audition_ == kIdle           ? PlayButtonImages::kAuditionIdle
+                : audition_ == kAuditionPlay ? PlayButtonImages::kAuditionPlaying
+                                             : PlayButtonImages::kAuditionDuringAdjust]);
     auditionGroup_->setEnabled(audition_ != kAdjustPlay);
     const bool adjustable = audition_ != kAuditionPlay && model_.HasSelection();
     adjustGroup_->setEnabled(adjustable);
@@ -180,8 +180,8 @@ void AdjustLyricsPanel::UpdateControls() {
         nudgeButtons_[i]->setEnabled(adjustable);
     }
     adjustButton_->setIcon(images_[audition_ == kAdjustPlay ? PlayButtonImages::kAdjustPlaying
-                                   : adjustable            ? PlayButtonImages::kAdjustReady
-                                                           : PlayButtonImages::kAdjustDisabled]);
+                                   : adjustable             ? PlayButtonImages::kAdjustReady
+                                                            : PlayButtonImages::kAdjustDisabled]);
     areaButton_->setEnabled(idle);
 
     const bool duet = Song().header.performance == SongHeader::kDuet;
@@ -348,8 +348,8 @@ void AdjustLyricsPanel::StartPlayback(bool context) {
     if (audition_ == kAdjustPlay) {
         ++passCount_;
     }
-    if (!player_->Play(MCdgPlayer::kFlagAudio | MCdgPlayer::kFlagGraphics, auditionStart_,
-                       endFrame, std::move(finished))) {
+    if (!player_->Play(MCdgPlayer::kFlagAudio | MCdgPlayer::kFlagGraphics, auditionStart_, endFrame,
+                       std::move(finished))) {
         endOfPlay_.Set();
     }
     if (audition_ == kAuditionPlay) {
@@ -364,8 +364,7 @@ void AdjustLyricsPanel::PassEnded(uint64_t generation) {
         return;
     }
     StopPlayer();
-    const uint32_t songFrames =
-        Song().audioBytes / std::max<uint16_t>(1, Song().workWavBlockAlign);
+    const uint32_t songFrames = Song().audioBytes / std::max<uint16_t>(1, Song().workWavBlockAlign);
     if (static_cast<uint32_t>(auditionStart_) < songFrames) {
         ++generation_;
         StartPlayback(Song().header.loopPlay != 0);
@@ -444,7 +443,8 @@ bool AdjustLyricsPanel::KeyHook(QKeyEvent* event) {
         case Qt::Key_Period:
         case Qt::Key_Greater: {
             const bool later = event->key() == Qt::Key_Period || event->key() == Qt::Key_Greater;
-            const auto nudge = static_cast<AdjustLyricsModel::Nudge>((ctrl ? 2 : 0) + (later ? 1 : 0));
+            const auto nudge =
+                static_cast<AdjustLyricsModel::Nudge>((ctrl ? 2 : 0) + (later ? 1 : 0));
             return HandleHeldKey(event, later ? periodHeld_ : commaHeld_,
                                  audition_ != kAuditionPlay, [this, nudge] {
                                      nudgeButtons_[nudge]->setDown(true);

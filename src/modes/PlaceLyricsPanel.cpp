@@ -87,9 +87,8 @@ bool PlaceLyricsPanel::ModeButtonAllowed(Button which) const {
 }
 
 void PlaceLyricsPanel::DescribeCursor() {
-    const QString text =
-        model_.AtEnd() ? tr("Every word is placed")
-                       : tr("Next word: %1").arg(model_.WordText(model_.Cursor()));
+    const QString text = model_.AtEnd() ? tr("Every word is placed")
+                                        : tr("Next word: %1").arg(model_.WordText(model_.Cursor()));
     preview_->Viewer()->setAccessibleDescription(text);
     preview_->setAccessibleDescription(text);
 }
@@ -123,7 +122,8 @@ int32_t PlaceLyricsPanel::PositionAtPress(uint32_t position, const QKeyEvent* ev
     int64_t frames = position;
     if (event != nullptr && event->timestamp() != 0) {
         // Key times are milliseconds of the monotonic clock, cut to 32 bits by X11.
-        const uint32_t age = static_cast<uint32_t>(nowMs) - static_cast<uint32_t>(event->timestamp());
+        const uint32_t age =
+            static_cast<uint32_t>(nowMs) - static_cast<uint32_t>(event->timestamp());
         if (age <= kLongestKeyWaitMs) {
             frames -= static_cast<int64_t>(age) * 44100 / 1000;
         }

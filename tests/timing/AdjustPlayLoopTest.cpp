@@ -23,7 +23,8 @@ int64_t SweepPacket(MSongSettings& song, int32_t from, int32_t firstFrame,
     MRwPlayer decoder(&renderer);
     const int64_t packets = static_cast<int64_t>(stream.size()) / CdgTimeBase::kPacketBytes;
     for (int64_t p = firstFrame / 147; p < packets; ++p) {
-        decoder.DecodePackets(stream.data(), static_cast<uint32_t>(p), static_cast<uint32_t>(p + 1));
+        decoder.DecodePackets(stream.data(), static_cast<uint32_t>(p),
+                              static_cast<uint32_t>(p + 1));
         for (int y = word.box[1]; y < word.box[3]; ++y) {
             for (int x = word.box[0]; x < word.box[2]; ++x) {
                 if (renderer.PixelAt(x + 6, y + 12) == colour) {

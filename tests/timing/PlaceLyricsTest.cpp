@@ -146,8 +146,8 @@ TEST_F(PlaceLyricsTest, KeysOnThePanelWithTheRealPlayer) {
     Key(panel.PlaceButton(), QEvent::KeyPress, Qt::Key_Return);
 
     // The music ends by itself: the run finishes as if Stop had been pressed.
-    ASSERT_TRUE(Until([&] { return panel.CurrentState() == PlaceLyricsPanel::State::Finished; },
-                      6000));
+    ASSERT_TRUE(
+        Until([&] { return panel.CurrentState() == PlaceLyricsPanel::State::Finished; }, 6000));
     EXPECT_EQ(panel.StartButton()->text(), QStringLiteral("Restart (Home)"));
     EXPECT_TRUE(panel.ModeButton(ModePanel::kAdjustButton)->isEnabled());
     EXPECT_FALSE(panel.StopButton()->isEnabled());
