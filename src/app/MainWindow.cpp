@@ -75,16 +75,14 @@ MainWindow::MainWindow(AppSettings& settings, const QString& dataFolder, bool mp
 }
 
 MainWindow::~MainWindow() {
-    delete panel_;
     panel_ = nullptr;
+    delete takeCentralWidget();
     MCdgPlayer::DestroyPlayer();
 }
 
 void MainWindow::Start() {
     SetMode(kEditLyrics);
-    const QRect rect = settings_.WindowRect();
-    resize(rect.size());
-    move(rect.topLeft());
+    setGeometry(settings_.WindowRect());
     if (settings_.ReadInt(AppSettings::kSettings, QStringLiteral("AppWindowMaximized"), 0) != 0) {
         showMaximized();
     } else {
@@ -103,8 +101,11 @@ QAction* MainWindow::AddCommand(QMenu* menu, AppCommand command, const QString& 
         action->setShortcut(shortcut);
     }
     if (!icon.isEmpty()) {
-        action->setIcon(QIcon::fromTheme(
-            icon, QIcon(dataFolder_ + QStringLiteral("/icons/") + icon + QStringLiteral(".svg"))));
+        // The desktop's icon theme first; the pictures shipped with the program otherwise.
+        const QString bundled =
+            dataFolder_ + QStringLiteral("/icons/") + icon + QStringLiteral(".svg");
+        action->setIcon(
+            QIcon::fromTheme(icon, QFileInfo::exists(bundled) ? QIcon(bundled) : QIcon()));
     }
     if (menu != nullptr) {
         menu->addAction(action);
@@ -198,18 +199,15 @@ void MainWindow::BuildMenus() {
         &QAction::triggered, this, [this] { help_.ShowAbout(); });
 
     // The mode commands have no menu items: the panels' buttons carry them.
-    AddCommand(nullptr, AppCommand::EditLyrics, tr("E&dit Lyrics"))->setVisible(false);
-    AddCommand(nullptr, AppCommand::PlaceLyrics, tr("Place &Lyrics"))->setVisible(false);
-    AddCommand(nullptr, AppCommand::AdjustLyrics, tr("&Adjust Lyrics"))->setVisible(false);
-    AddCommand(nullptr, AppCommand::PlayFinal, tr("&Play Final"))->setVisible(false);
-    connect(actions_[AppCommand::EditLyrics], &QAction::triggered, this,
-            [this] { SwitchMode(kEditLyrics); });
-    connect(actions_[AppCommand::PlaceLyrics], &QAction::triggered, this,
-            [this] { SwitchMode(kPlaceLyrics); });
-    connect(actions_[AppCommand::AdjustLyrics], &QAction::triggered, this,
-            [this] { SwitchMode(kAdjustLyrics); });
-    connect(actions_[AppCommand::PlayFinal], &QAction::triggered, this,
-            [this] { SwitchMode(kPlayFinal); });
+    const std::pair<AppCommand, int> modes[] = {{AppCommand::EditLyrics, kEditLyrics},
+                                                {AppCommand::PlaceLyrics, kPlaceLyrics},
+                                                {AppCommand::AdjustLyrics, kAdjustLyrics},
+                                                {AppCommand::PlayFinal, kPlayFinal}};
+    for (const auto& [command, mode] : modes) {
+        auto* action = new QAction(this);
+        connect(action, &QAction::triggered, this, [this, mode = mode] { SwitchMode(mode); });
+        actions_[command] = action;
+    }
     UpdateRecentFiles();
 }
 
@@ -473,8 +471,8 @@ void MainWindow::SetMode(int mode) {
         SaveProject();
     }
     mode_ = mode;
-    delete panel_;
     panel_ = nullptr;
+    delete takeCentralWidget();
     switch (mode) {
         case kEditLyrics: {
             auto* edit = new EditLyricsPanel(*this, *song_, this);
@@ -482,8 +480,8 @@ void MainWindow::SetMode(int mode) {
             if (!edit->IsUsable()) {
                 // A project without a lyrics page cannot be edited: start afresh.
                 song_->SetModified(false);
-                delete panel_;
                 panel_ = nullptr;
+                delete edit;
                 CloseProject();
                 return;
             }
@@ -502,8 +500,6 @@ void MainWindow::SetMode(int mode) {
             break;
     }
     if (panel_ != nullptr) {
-        setCentralWidget(nullptr);
-        panel_->setParent(this);
         setCentralWidget(panel_);
         setFocusProxy(panel_);
         panel_->show();

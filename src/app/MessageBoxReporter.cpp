@@ -1,7 +1,8 @@
 #include "app/MessageBoxReporter.h"
 
-#include <QCheckBox>
 #include <QMessageBox>
+
+#include "widgets/CDodMsgBox.h"
 
 namespace {
 
@@ -24,17 +25,12 @@ QMessageBox::Icon BoxIcon(MStatus::Icon icon) {
 }  // namespace
 
 bool MessageBoxReporter::Report(const MStatus& message, const QString& checkBoxText) {
-    QMessageBox box(BoxIcon(message.GetIcon()),
-                    message.Title().isEmpty() ? QStringLiteral("Quilm") : message.Title(),
-                    message.Text(), QMessageBox::Ok, owner_);
-    QCheckBox* check = nullptr;
-    if (!checkBoxText.isEmpty()) {
-        check = new QCheckBox(checkBoxText, &box);
-        check->setAccessibleName(checkBoxText);
-        box.setCheckBox(check);
-    }
-    box.exec();
-    return check != nullptr && check->isChecked();
+    // The message box with clickable links: the notices name where to get what is missing.
+    CDodMsgBox box(owner_);
+    box.SetTitle(message.Title().isEmpty() ? QStringLiteral("Quilm") : message.Title());
+    box.SetText(message.Text());
+    box.DoModal(checkBoxText, BoxIcon(message.GetIcon()));
+    return !checkBoxText.isEmpty() && box.IsChecked();
 }
 
 void MessageBoxReporter::Show(QWidget* owner, const MStatus& message) {

@@ -45,10 +45,12 @@ EditLyricsPanel::EditLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* p
     viewer_->setAccessibleName(tr("CD+G preview"));
     viewer_->Create(previewFrame_, QString(), true, kInset, kInset, 100, 75);
 
-    previousPage_ = MakeButton(QStringLiteral("\u2190"), 0, kPageButtonWidth);
-    previousPage_->setAccessibleName(tr("Previous page"));
-    nextPage_ = MakeButton(QStringLiteral("\u2192"), 0, kPageButtonWidth);
-    nextPage_->setAccessibleName(tr("Next page"));
+    // The arrow captions of the symbol font; the button draws them as arrows.
+    previousPage_ = MakeButton(QStringLiteral("\u00e7"), 0, kPageButtonWidth);
+    nextPage_ = MakeButton(QStringLiteral("\u00e8"), 0, kPageButtonWidth);
+    for (CColorButton* b : {previousPage_, nextPage_}) {
+        b->SetButtonFont(QStringLiteral("Wingdings"));
+    }
     PaintGreen(previousPage_);
     PaintGreen(nextPage_);
     pageLabel_ = new QLabel(tr("Page:"), this);
@@ -82,10 +84,10 @@ EditLyricsPanel::EditLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* p
     ShowMusicName();
 
     connect(lyricBox_, &QPlainTextEdit::textChanged, this, &EditLyricsPanel::LyricsChanged);
-    connect(importButton_, &QPushButton::clicked, this, &EditLyricsPanel::ImportLyrics);
-    connect(addMusicButton_, &QPushButton::clicked, this, &EditLyricsPanel::AddMusic);
-    connect(previousPage_, &QPushButton::clicked, this, [this] { TurnPage(-1); });
-    connect(nextPage_, &QPushButton::clicked, this, [this] { TurnPage(1); });
+    connect(importButton_, &CColorButton::clicked, this, &EditLyricsPanel::ImportLyrics);
+    connect(addMusicButton_, &CColorButton::clicked, this, &EditLyricsPanel::AddMusic);
+    connect(previousPage_, &CColorButton::clicked, this, [this] { TurnPage(-1); });
+    connect(nextPage_, &CColorButton::clicked, this, [this] { TurnPage(1); });
     setMouseTracking(true);
 
     RefreshPreview();

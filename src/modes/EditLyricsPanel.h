@@ -26,8 +26,8 @@ public:
     QPlainTextEdit* LyricBox() const { return lyricBox_; }
     QLabel* PageNumber() const { return pageNumber_; }
     QLabel* MusicName() const { return musicName_; }
-    QPushButton* PreviousPageButton() const { return previousPage_; }
-    QPushButton* NextPageButton() const { return nextPage_; }
+    CColorButton* PreviousPageButton() const { return previousPage_; }
+    CColorButton* NextPageButton() const { return nextPage_; }
     MRwRenderer* Renderer() const { return renderer_.get(); }
     MRwViewerWindow* Viewer() const { return viewer_; }
 
@@ -54,13 +54,13 @@ private:
 
     std::unique_ptr<MRwRenderer> renderer_;
     MRwViewerWindow* viewer_ = nullptr;
-    QPushButton* importButton_ = nullptr;
-    QPushButton* addMusicButton_ = nullptr;
+    CColorButton* importButton_ = nullptr;
+    CColorButton* addMusicButton_ = nullptr;
     QLabel* musicName_ = nullptr;
     QPlainTextEdit* lyricBox_ = nullptr;
     QWidget* previewFrame_ = nullptr;
-    QPushButton* previousPage_ = nullptr;
-    QPushButton* nextPage_ = nullptr;
+    CColorButton* previousPage_ = nullptr;
+    CColorButton* nextPage_ = nullptr;
     QLabel* pageLabel_ = nullptr;
     QLabel* pageNumber_ = nullptr;
     double split_ = 0.5;

@@ -18,20 +18,8 @@ const char* const kModeCaptions[5] = {
 
 }  // namespace
 
-QString AccessibleCaption(const QString& caption) {
-    QString out;
-    for (int i = 0; i < caption.size(); ++i) {
-        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) {
-            ++i;
-        }
-        out += caption[i];
-    }
-    return out;
-}
-
-void PaintGreen(QPushButton* button) {
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: #00ff00; color: black; }"));
+void PaintGreen(CColorButton* button) {
+    button->SetColors(CColorButton::kKeep, 0x00FF00);
 }
 
 ModePanel::ModePanel(ModeHost& host, MSongSettings& song, int mode, QWidget* parent)
@@ -49,10 +37,10 @@ ModePanel::ModePanel(ModeHost& host, MSongSettings& song, int mode, QWidget* par
             PaintGreen(modeButtons_[i]);
         }
         // The host may destroy this panel in the call: nothing may touch it afterwards.
-        connect(modeButtons_[i], &QPushButton::clicked, this,
+        connect(modeButtons_[i], &CColorButton::clicked, this,
                 [this, target] { host_.SwitchMode(target); });
     }
-    connect(modeButtons_[kSettingsButton], &QPushButton::clicked, this,
+    connect(modeButtons_[kSettingsButton], &CColorButton::clicked, this,
             [this] { host_.OpenSettings(); });
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, [this] { OnTimer(); });
@@ -63,9 +51,8 @@ ModePanel::~ModePanel() {
     qApp->removeEventFilter(this);
 }
 
-QPushButton* ModePanel::MakeButton(const QString& caption, int x, int width) {
-    auto* button = new QPushButton(caption, this);
-    button->setAccessibleName(AccessibleCaption(caption));
+CColorButton* ModePanel::MakeButton(const QString& caption, int x, int width) {
+    auto* button = new CColorButton(caption, this);
     button->setGeometry(x, kMargin, width, kButtonHeight);
     button->setAutoDefault(false);
     return button;
@@ -96,7 +83,7 @@ void ModePanel::UpdateModeButtons() {
 
 int ModePanel::LayoutModeButtons() {
     const int top = height() - kMargin - kButtonHeight;
-    for (QPushButton* b : modeButtons_) {
+    for (CColorButton* b : modeButtons_) {
         b->move(b->x(), top);
     }
     return top;

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 
 #include "modes/ModeHost.h"
+#include "widgets/CColorButton.h"
 
 class MSongSettings;
 class QKeyEvent;
@@ -27,7 +27,7 @@ public:
     ~ModePanel() override;
 
     int Mode() const { return mode_; }
-    QPushButton* ModeButton(Button which) const { return modeButtons_[which]; }
+    CColorButton* ModeButton(Button which) const { return modeButtons_[which]; }
     // Enables the mode buttons by the rules of the song and the host's state.
     void UpdateModeButtons();
 
@@ -52,8 +52,8 @@ protected:
     // The shared rule: mode buttons, then the row of widgets above them, then the preview frame
     // in the rest, 4:3 at most. Returns the preview frame's rectangle.
     QRect LayoutPreviewAbove(const QList<QWidget*>& row);
-    // A button of the panel's own with its caption and accessible name.
-    QPushButton* MakeButton(const QString& caption, int x, int width);
+    // A button of the panel's own (its caption is also its accessible name).
+    CColorButton* MakeButton(const QString& caption, int x, int width);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,11 +61,9 @@ private:
     ModeHost& host_;
     MSongSettings& song_;
     int mode_;
-    std::array<QPushButton*, 5> modeButtons_{};
+    std::array<CColorButton*, 5> modeButtons_{};
     QTimer timer_;
 };
 
-// The caption without its mnemonic "&" (a doubled "&&" stays one "&"): the accessible name.
-QString AccessibleCaption(const QString& caption);
 // Gives a button the green face of the current mode or of the page arrows.
-void PaintGreen(QPushButton* button);
+void PaintGreen(CColorButton* button);

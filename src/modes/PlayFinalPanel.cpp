@@ -27,7 +27,7 @@ PlayFinalPanel::PlayFinalPanel(ModeHost& host, MSongSettings& song, QWidget* par
     renderer_->AttachWindow(viewer_);
     viewer_->SetRenderer(renderer_.get());
     playButton_ = MakeButton(tr("Play (SB)"), kMargin, 95);
-    connect(playButton_, &QPushButton::clicked, this, &PlayFinalPanel::TogglePlayback);
+    connect(playButton_, &CColorButton::clicked, this, &PlayFinalPanel::TogglePlayback);
 
     player_ = MCdgPlayer::CurrentPlayer();
     if (player_ != nullptr) {
@@ -81,7 +81,7 @@ void PlayFinalPanel::Render() {
 void PlayFinalPanel::TogglePlayback() {
     if (!playing_) {
         playing_ = true;
-        playButton_->setText(tr("Stop (SB)"));
+        playButton_->SetCaption(tr("Stop (SB)"));
         endOfPlay_.Reset();
         if (endFrame_ == 0 ||
             !player_->Play(MCdgPlayer::kFlagAudio | MCdgPlayer::kFlagGraphics, 0, endFrame_)) {
@@ -92,10 +92,9 @@ void PlayFinalPanel::TogglePlayback() {
         player_->Stop();
         player_->Close();
         player_->PrepareGraphics();
-        playButton_->setText(tr("Play (SB)"));
+        playButton_->SetCaption(tr("Play (SB)"));
         playing_ = false;
     }
-    playButton_->setAccessibleName(playButton_->text());
     UpdateModeButtons();
     Host().PanelStateChanged();
 }

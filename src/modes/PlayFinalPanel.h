@@ -20,7 +20,7 @@ public:
     ~PlayFinalPanel() override;
 
     bool IsPlaying() const { return playing_; }
-    QPushButton* PlayButton() const { return playButton_; }
+    CColorButton* PlayButton() const { return playButton_; }
     MRwRenderer* Renderer() const { return renderer_.get(); }
     MRwViewerWindow* Viewer() const { return viewer_; }
     // The lead-in of the rendered stream, in sample frames.
@@ -39,7 +39,7 @@ private:
     std::unique_ptr<MRwRenderer> renderer_;
     MRwViewerWindow* viewer_ = nullptr;
     QWidget* previewFrame_ = nullptr;
-    QPushButton* playButton_ = nullptr;
+    CColorButton* playButton_ = nullptr;
     MCdgPlayer* player_ = nullptr;
     MEvent endOfPlay_;
     bool playing_ = false;
