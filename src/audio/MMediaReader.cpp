@@ -57,6 +57,7 @@ void MMediaReader::Close() {
     swrRate_ = 0;
     swrFormat_ = -1;
     swrChannels_ = 0;
+    highQuality_ = false;
     demuxEnded_ = false;
     decoderDrained_ = false;
     producedAudio_ = false;
@@ -178,6 +179,28 @@ int MMediaReader::SelectAudio(WaveFormat* format) {
     return AudioStatus::kOk;
 }
 
+int MMediaReader::SelectAudioAs(uint32_t targetRate, uint16_t targetChannels,
+                                WaveFormat* sourceFormat) {
+    WaveFormat source;
+    const int status = SelectAudio(&source);
+    if (status < 0) {
+        return status;
+    }
+    const int bytes = av_get_bytes_per_sample(codec_->sample_fmt);
+    const bool isFloat =
+        codec_->sample_fmt == AV_SAMPLE_FMT_FLT || codec_->sample_fmt == AV_SAMPLE_FMT_FLTP ||
+        codec_->sample_fmt == AV_SAMPLE_FMT_DBL || codec_->sample_fmt == AV_SAMPLE_FMT_DBLP;
+    int bits = codec_->bits_per_raw_sample > 0 ? codec_->bits_per_raw_sample : bytes * 8;
+    if (isFloat || bits <= 0) {
+        bits = bytes > 0 ? bytes * 8 : 32;
+    }
+    source.bitsPerSample = static_cast<uint16_t>(bits);
+    *sourceFormat = source;
+    output_ = WaveFormat::Pcm(targetRate, 16, targetChannels);
+    highQuality_ = true;
+    return AudioStatus::kOk;
+}
+
 int MMediaReader::ConvertFrame(std::vector<uint8_t>* pcm) {
     const int channels = frame_->ch_layout.nb_channels;
     if (channels <= 0 || frame_->sample_rate <= 0) {
@@ -201,6 +224,19 @@ int MMediaReader::ConvertFrame(std::vector<uint8_t>* pcm) {
             static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&inLayout);
         av_channel_layout_uninit(&outLayout);
+        if (status >= 0 && highQuality_) {
+            // The SoX resampler at its highest precision; samples are rounded to 16 bits without
+            // dither, so that the same file always gives the same work WAV.
+            av_opt_set(swr_, "resampler", "soxr", 0);
+            av_opt_set_int(swr_, "precision", 28, 0);
+            // Filtered in double precision, so that only the final 16-bit rounding adds noise.
+            av_opt_set_sample_fmt(swr_, "internal_sample_fmt", AV_SAMPLE_FMT_DBLP, 0);
+        }
+        if (status >= 0 && channels == 1 && output_.channels == 2) {
+            // Mono plays at full level on both sides, not 3 dB lower as a centre speaker.
+            const double both[2] = {1.0, 1.0};
+            status = swr_set_matrix(swr_, both, 1);
+        }
         if (status >= 0) {
             status = swr_init(swr_);
         }

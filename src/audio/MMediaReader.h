@@ -36,6 +36,10 @@ public:
     // Chooses the first audio stream and prepares its decoder; *format gets the PCM format
     // that ReadPcm delivers (16 bits, the stream's rate and channels).
     int SelectAudio(WaveFormat* format);
+    // The same, but ReadPcm delivers 16-bit PCM at targetRate with targetChannels, converted by
+    // the high-quality resampler; *sourceFormat gets the stream's own rate and channels (with
+    // the bits of its samples, 32 for floating point).
+    int SelectAudioAs(uint32_t targetRate, uint16_t targetChannels, WaveFormat* sourceFormat);
     // Appends the next decoded samples to *pcm. Returns the bytes appended; 0 at the end.
     int64_t ReadPcm(std::vector<uint8_t>* pcm);
 
@@ -60,6 +64,8 @@ private:
     int swrRate_ = 0;
     int swrFormat_ = -1;
     int swrChannels_ = 0;
+    // Convert to the output rate and channels with the high-quality resampler.
+    bool highQuality_ = false;
     bool demuxEnded_ = false;
     bool decoderDrained_ = false;
     bool producedAudio_ = false;

@@ -28,14 +28,16 @@ LyricFileReader::FileType LyricFileReader::TypeFromPath(const QString& path) {
     return FileType::Unknown;
 }
 
-QString LyricFileReader::Convert(FileType type, QByteArrayView bytes, LrcDocument& document) {
+QString LyricFileReader::Convert(FileType type, QByteArrayView bytes, LrcDocument& document,
+                                 const QString& encoding) {
     switch (type) {
         case FileType::Text:
-            return LyricTextDecoder::UnifyLineEnds(LyricTextDecoder::DecodeTextFile(bytes));
+            return LyricTextDecoder::UnifyLineEnds(
+                LyricTextDecoder::DecodeTextFile(bytes, encoding, &document.encoding));
         case FileType::Lrc:
-            return LrcParser::ParseLrc(bytes, document);
+            return LrcParser::ParseLrc(bytes, document, encoding);
         case FileType::Midi:
-            return MidiLyricsExtractor::Extract(bytes);
+            return MidiLyricsExtractor::Extract(bytes, &document, encoding);
         case FileType::Unknown:
             break;
     }
@@ -43,7 +45,7 @@ QString LyricFileReader::Convert(FileType type, QByteArrayView bytes, LrcDocumen
 }
 
 MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument& document,
-                              const LogMessage& log) {
+                              const LogMessage& log, const QString& encoding) {
     lyrics.clear();
     document.Clear();
     const FileType type = TypeFromPath(path);
@@ -79,7 +81,7 @@ MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument&
         }
     }
     if (!readFailed) {
-        lyrics = Convert(type, bytes, document);
+        lyrics = Convert(type, bytes, document, encoding);
     }
     if (lyrics.isEmpty()) {
         if (log) {

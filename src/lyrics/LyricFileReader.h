@@ -39,9 +39,13 @@ public:
     // Reads the file into lyrics (lines separated by "\n"). The document is cleared, and filled
     // when the file is an LRC file. An unknown file type fails with an empty message: the import
     // ends without a word to the user. Every other failure carries the message to show.
+    // encoding names the file's text encoding; empty finds it out. The document's encoding
+    // tells which was used, whatever the file type.
     static MStatus Read(const QString& path, QString& lyrics, LrcDocument& document,
-                        const LogMessage& log = LogMessage());
+                        const LogMessage& log = LogMessage(), const QString& encoding = QString());
 
-    // The lyrics text of a file's bytes, by type.
-    static QString Convert(FileType type, QByteArrayView bytes, LrcDocument& document);
+    // The lyrics text of a file's bytes, by type. An LRC file fills the document with its lines
+    // and a MIDI file with its timed syllables.
+    static QString Convert(FileType type, QByteArrayView bytes, LrcDocument& document,
+                           const QString& encoding = QString());
 };

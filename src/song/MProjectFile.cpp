@@ -182,7 +182,15 @@ QByteArray MProjectFile::PageBlock(const IMAGE_STRUCT& page) {
 
 QByteArray MProjectFile::Serialize(const MSongSettings& song) {
     QByteArray out;
-    out.reserve(64 * 1024 + static_cast<qsizetype>(song.pages.size()) * (kPageBlockBytes + 64));
+    // The whole size up front (exact for ASCII text), so that a song of many lines is not copied
+    // again and again while the buffer grows.
+    qsizetype size = 64 * 1024 +
+                     static_cast<qsizetype>(song.pages.size()) * (kPageBlockBytes + 64) +
+                     song.rawLyrics.size();
+    for (const auto& line : song.lineList) {
+        size += 32 + line->text.size() + line->WordCount() * qsizetype(MKaraokeWord::kStoredBytes);
+    }
+    out.reserve(size);
     Writer w(out);
     SongHeader header = song.header;
     header.version = SongHeader::kCurrentVersion;
