@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/MInputFile.h"
 #include "base/MStagedFile.h"
 #include "base/MTextCodec.h"
 #include "song/MSongSettings.h"
@@ -255,8 +256,10 @@ MStatus MProjectFile::Load() {
     const auto warn = [](const char* text) {
         return MStatus::Failure(QString::fromUtf8(text), MStatus::Icon::Warning);
     };
+    // Only regular files: a pipe or a device would hold the reader up.
     QFile file(song_.projectPath);
-    if (song_.projectPath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (!MInputFile::Check(song_.projectPath, kMaxFileBytes, QStringLiteral("project file")) ||
+        !file.open(QIODevice::ReadOnly)) {
         return warn(kCannotOpen);
     }
     return Load(file);
