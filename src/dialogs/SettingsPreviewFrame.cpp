@@ -10,7 +10,7 @@ SettingsPreviewFrame::SettingsPreviewFrame(const QString& accessibleName, QWidge
     viewer_->Create(this, accessibleName, true, 0, 0, 160, 120);
     viewer_->setAccessibleName(accessibleName);
     renderer_->AttachWindow(viewer_);
-    setMinimumSize(200, 150);
+    setMinimumSize(320, 240);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
