@@ -12,7 +12,12 @@
 #include "dialogs/SettingsPageBase.h"
 #include "dialogs/SongSettingsStore.h"
 #include "dialogs/TitlePageSettingsPage.h"
+#include "log/MEventLog.h"
+#include "log/MLogEvents.h"
+#include "log/MSongSettingsDumpLog.h"
+#include "log/MUserActionLog.h"
 #include "song/MKaraokeEngine.h"
+#include "song/MSongDumps.h"
 #include "song/MSongSettings.h"
 
 SongSettingsSheet::SongSettingsSheet(std::unique_ptr<MSongSettings> settings,
@@ -54,13 +59,29 @@ bool SongSettingsSheet::Run(QWidget* parent, MSongSettings& song, SongSettingsSt
     std::unique_ptr<MSongSettings> copy = song.CopySettings();
     // The copy tells no one about its changes; the song learns of them on OK.
     copy->SetHost(nullptr);
+    LogSettings(*copy, MLogEvents::kSettingsInitDlg);
     SongSettingsSheet sheet(std::move(copy), store, fonts, parent);
-    if (sheet.exec() != QDialog::Accepted) {
-        return false;
+    const bool ok = sheet.exec() == QDialog::Accepted;
+    if (ok) {
+        song.AssignSettings(sheet.Settings());
+        song.SetModified(true);
     }
-    song.AssignSettings(sheet.Settings());
-    song.SetModified(true);
-    return true;
+    MEventLog& log = MEventLog::Global();
+    if (log.IsActive()) {
+        log.Queue(std::make_unique<MUserActionLog>(
+            MLogEvents::kActionSettings,
+            QString::fromLatin1(ok ? MLogEvents::kSettingsOk : MLogEvents::kSettingsCancel)));
+    }
+    LogSettings(song, MLogEvents::kSettingsPostDlg);
+    return ok;
+}
+
+void SongSettingsSheet::LogSettings(const MSongSettings& song, const char* caption) {
+    MEventLog& log = MEventLog::Global();
+    if (log.IsActive()) {
+        log.Queue(std::make_unique<MSongSettingsDumpLog>(MSongDumps::Settings(song),
+                                                         QString::fromLatin1(caption)));
+    }
 }
 
 QStringList SongSettingsSheet::InstalledFonts() {

@@ -52,6 +52,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The settings into the event log, when it is on.
+    static void LogSettings(const MSongSettings& song, const char* caption);
     void RestorePosition();
     void StorePosition();
 
