@@ -291,15 +291,23 @@ void SettingsPageBase::LoadControls() {
 }
 
 void SettingsPageBase::RefreshColours() {
-    for (const ColourControl& c : colourButtons_) {
+    for (ColourControl& c : colourButtons_) {
         const MColorRef colour = Page().picture.Colour(c.entry() & 0x0F);
+        if (c.shown == colour) {
+            continue;
+        }
+        c.shown = colour;
         const int luma =
             CdgColour::Red(colour) * 3 + CdgColour::Green(colour) * 6 + CdgColour::Blue(colour);
         c.button->SetColors(luma > 1275 ? 0x000000 : 0xFFFFFF, static_cast<int>(colour),
                             static_cast<int>(colour));
     }
-    for (const IndexControl& c : indexMenus_) {
-        c.button->setIcon(Swatch(Page().picture.Colour(c.get() & 0x0F)));
+    for (IndexControl& c : indexMenus_) {
+        const MColorRef colour = Page().picture.Colour(c.get() & 0x0F);
+        if (c.shown != colour) {
+            c.shown = colour;
+            c.button->setIcon(Swatch(colour));
+        }
     }
 }
 

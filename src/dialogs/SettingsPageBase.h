@@ -140,14 +140,17 @@ private:
     QPushButton* removeButton_ = nullptr;
     QComboBox* displayBox_ = nullptr;
     QComboBox* drawBox_ = nullptr;
+    // The colour shown last, so that only buttons whose colour changed repaint.
     struct ColourControl {
         CColorButton* button;
         std::function<int()> entry;
+        int64_t shown = -1;
     };
     QList<ColourControl> colourButtons_;
     struct IndexControl {
         QToolButton* button;
         std::function<int()> get;
+        int64_t shown = -1;
     };
     QList<IndexControl> indexMenus_;
 };

@@ -472,6 +472,16 @@ TEST_F(SongSettingsTest, PreviewPlaysWhileTheSheetStaysResponsiveAndStopsWithIt)
     EXPECT_TRUE(page->PreviewButton()->isEnabled());
     EXPECT_EQ(InnerColours(page->PreviewFrame()->Renderer()), still);
 
+    // The lyrics graphic plays in its upper half over the sample lines, then the still returns.
+    LyricsSettingsPage* lyrics = sheet->LyricsPage();
+    ASSERT_TRUE(lyrics->LoadGraphic(Picture("run.png")));
+    const std::vector<MColorRef> lyricsStill = InnerColours(lyrics->PreviewFrame()->Renderer());
+    lyrics->PreviewButton()->click();
+    QTest::qWait(150);
+    EXPECT_NE(InnerColours(lyrics->PreviewFrame()->Renderer()), lyricsStill);
+    ASSERT_TRUE(QTest::qWaitFor([lyrics] { return !lyrics->PreviewPlaying(); }, 20000));
+    EXPECT_EQ(InnerColours(lyrics->PreviewFrame()->Renderer()), lyricsStill);
+
     // A change during the run ends it and shows the changed page.
     page->PreviewButton()->click();
     page->StyleBox(MTextType::kItalic)->click();
