@@ -113,30 +113,10 @@ LyricsSettingsPage::LyricsSettingsPage(MSongSettings& song, SongSettingsStore& s
     controls->addStretch(1);
     BuildPreview(outer);
 
-    connect(linesBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!Loading() && index >= 0) {
-            Song().SetLinesPerPage(linesBox_->itemText(index).toInt());
-            Changed();
-        }
-    });
-    connect(align_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (!Loading() && on) {
-            Page().textType.hAlign = id;
-            Changed();
-        }
-    });
-    connect(sweep_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (!Loading() && on) {
-            Song().header.sweepMode = id;
-            Changed();
-        }
-    });
-    connect(performance_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (!Loading() && on) {
-            Song().header.performance = id;
-            Changed();
-        }
-    });
+    OnItem(linesBox_, [this](int n) { Song().SetLinesPerPage(n); });
+    OnChoice(align_, [this](int id) { Page().textType.hAlign = id; });
+    OnChoice(sweep_, [this](int id) { Song().header.sweepMode = id; });
+    OnChoice(performance_, [this](int id) { Song().header.performance = id; });
     connect(advance_, &QDoubleSpinBox::valueChanged, this, [this](double seconds) {
         if (!Loading()) {
             Song().header.advanceSweep = SongSettingsRules::AdvanceFromSeconds(seconds);
@@ -173,7 +153,7 @@ void LyricsSettingsPage::RebuildLines() {
         linesBox_->itemText(0).toInt() != range.low) {
         linesBox_->clear();
         for (int n = range.low; n <= range.high; ++n) {
-            linesBox_->addItem(QString::number(n));
+            linesBox_->addItem(QString::number(n), n);
         }
     }
     linesBox_->setCurrentIndex(Song().header.linesPerPage - range.low);

@@ -164,18 +164,8 @@ void SettingsPageBase::BuildGraphicControls(QGridLayout* grid, int row,
 
     connect(browseButton_, &QPushButton::clicked, this, &SettingsPageBase::Browse);
     connect(removeButton_, &QPushButton::clicked, this, &SettingsPageBase::RemoveGraphic);
-    connect(displayBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!loading_ && index >= 0) {
-            Page().placement = displayBox_->itemData(index).toInt();
-            Changed();
-        }
-    });
-    connect(drawBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!loading_ && index >= 0) {
-            Page().drawTransition = drawBox_->itemData(index).toInt();
-            Changed();
-        }
-    });
+    OnItem(displayBox_, [this](int code) { Page().placement = code; });
+    OnItem(drawBox_, [this](int code) { Page().drawTransition = code; });
 }
 
 void SettingsPageBase::BuildPreview(QBoxLayout* outer) {
@@ -258,6 +248,24 @@ QButtonGroup* SettingsPageBase::MakeRadios(QWidget* owner, const QStringList& ca
         into->addWidget(radio);
     }
     return group;
+}
+
+void SettingsPageBase::OnChoice(QButtonGroup* group, std::function<void(int)> set) {
+    connect(group, &QButtonGroup::idToggled, this, [this, set](int id, bool on) {
+        if (!loading_ && on) {
+            set(id);
+            Changed();
+        }
+    });
+}
+
+void SettingsPageBase::OnItem(QComboBox* box, std::function<void(int)> set) {
+    connect(box, &QComboBox::currentIndexChanged, this, [this, box, set](int index) {
+        if (!loading_ && index >= 0) {
+            set(box->itemData(index).toInt());
+            Changed();
+        }
+    });
 }
 
 void SettingsPageBase::CheckValue(QButtonGroup* group, int value) {

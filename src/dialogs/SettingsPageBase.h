@@ -112,6 +112,9 @@ protected:
     static QButtonGroup* MakeRadios(QWidget* owner, const QStringList& captions,
                                     const QList<int>& values, QBoxLayout* into);
     static void CheckValue(QButtonGroup* group, int value);
+    // Calls set with the value the user chose, then Changed().
+    void OnChoice(QButtonGroup* group, std::function<void(int)> set);
+    void OnItem(QComboBox* box, std::function<void(int)> set);
     template <typename W>
     static W* Named(W* widget, const QString& name) {
         widget->setAccessibleName(name);

@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QtEndian>
 
+#include "base/MStoredRect.h"
 #include "dialogs/LyricsSettingsPage.h"
 #include "dialogs/SettingsPageBase.h"
 #include "dialogs/SongSettingsStore.h"
@@ -117,34 +117,9 @@ void SongSettingsSheet::showEvent(QShowEvent* event) {
     }
 }
 
-QByteArray SongSettingsSheet::PackRect(const QRect& rect) {
-    QByteArray bytes(16, '\0');
-    const qint32 values[4] = {rect.left(), rect.top(), rect.left() + rect.width(),
-                              rect.top() + rect.height()};
-    for (int i = 0; i < 4; ++i) {
-        qToLittleEndian<qint32>(values[i], bytes.data() + 4 * i);
-    }
-    return bytes;
-}
-
-bool SongSettingsSheet::UnpackRect(const QByteArray& bytes, QRect* rect) {
-    if (bytes.size() != 16) {
-        return false;
-    }
-    qint32 v[4];
-    for (int i = 0; i < 4; ++i) {
-        v[i] = qFromLittleEndian<qint32>(bytes.constData() + 4 * i);
-    }
-    if (v[2] <= v[0] || v[3] <= v[1] || v[2] - v[0] > 100000 || v[3] - v[1] > 100000) {
-        return false;
-    }
-    *rect = QRect(QPoint(v[0], v[1]), QSize(v[2] - v[0], v[3] - v[1]));
-    return true;
-}
-
 void SongSettingsSheet::RestorePosition() {
     QRect rect;
-    if (!UnpackRect(store_.ReadBinary(SettingsPageBase::kSettings, kWindowPos), &rect)) {
+    if (!MStoredRect::Unpack(store_.ReadBinary(SettingsPageBase::kSettings, kWindowPos), &rect)) {
         return;
     }
     rect.setSize(rect.size().expandedTo(minimumSize()));
@@ -162,5 +137,5 @@ void SongSettingsSheet::RestorePosition() {
 void SongSettingsSheet::StorePosition() {
     stored_ = true;
     const QRect rect = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    store_.WriteBinary(SettingsPageBase::kSettings, kWindowPos, PackRect(rect));
+    store_.WriteBinary(SettingsPageBase::kSettings, kWindowPos, MStoredRect::Pack(rect));
 }

@@ -44,10 +44,6 @@ public:
 
     void done(int result) override;
 
-    static QByteArray PackRect(const QRect& rect);
-    // False when the bytes are not a rectangle of four little-endian 32-bit integers.
-    static bool UnpackRect(const QByteArray& bytes, QRect* rect);
-
 protected:
     void showEvent(QShowEvent* event) override;
 

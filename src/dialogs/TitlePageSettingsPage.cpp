@@ -130,18 +130,8 @@ TitlePageSettingsPage::TitlePageSettingsPage(MSongSettings& song, int pageId,
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(text_->viewport()->mapToGlobal(at));
     });
-    connect(vAlign_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (!Loading() && on) {
-            Page().textType.vAlign = id;
-            Changed();
-        }
-    });
-    connect(hAlign_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (!Loading() && on) {
-            Page().textType.hAlign = id;
-            Changed();
-        }
-    });
+    OnChoice(vAlign_, [this](int id) { Page().textType.vAlign = id; });
+    OnChoice(hAlign_, [this](int id) { Page().textType.hAlign = id; });
     connect(hold_, &QLineEdit::textEdited, this, [this](const QString& text) {
         const int hold = SongSettingsRules::ParseHold(text);
         if (hold >= 0) {
@@ -149,12 +139,7 @@ TitlePageSettingsPage::TitlePageSettingsPage(MSongSettings& song, int pageId,
             Changed();
         }
     });
-    connect(eraseBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (!Loading() && index >= 0) {
-            Page().eraseTransition = eraseBox_->itemData(index).toInt();
-            Changed();
-        }
-    });
+    OnItem(eraseBox_, [this](int code) { Page().eraseTransition = code; });
     LoadControls();
     RedrawPreview();
 }

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "base/MStoredRect.h"
 #include "cdg/MRwGenerator.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
@@ -235,8 +236,7 @@ TEST_F(SongSettingsTest, ReopensWhereAndAsLargeAsItWasClosed) {
     EXPECT_EQ(again->minimumSize(), first);
     // A stored rectangle smaller than the sheet grows to its first size.
     again->reject();
-    store_.WriteBinary("Settings", "SettingsWindowPos",
-                       SongSettingsSheet::PackRect(QRect(50, 60, 20, 10)));
+    store_.WriteBinary("Settings", "SettingsWindowPos", MStoredRect::Pack(QRect(50, 60, 20, 10)));
     auto small = Open(*song);
     EXPECT_EQ(small->geometry().topLeft(), QPoint(50, 60));
     EXPECT_EQ(small->size(), first);
