@@ -19,10 +19,12 @@
 #include <QUrl>
 
 #include "app/AppSettings.h"
+#include "app/AppSongSettingsStore.h"
 #include "app/MessageBoxReporter.h"
 #include "app/ProgressWindow.h"
 #include "app/WebPages.h"
 #include "audio/MCdgPlayer.h"
+#include "dialogs/SongSettingsSheet.h"
 #include "lyrics/LyricImport.h"
 #include "modes/AdjustLyricsPanel.h"
 #include "modes/EditLyricsPanel.h"
@@ -374,10 +376,11 @@ void MainWindow::SwitchMode(int mode) {
 }
 
 void MainWindow::OpenSettings() {
-    // The Song Settings dialog is its own piece of work; until it is there, say so.
-    QMessageBox::information(this, kAppName,
-                             tr("The Song Settings dialog is not built yet in this version of "
-                                "Quilm."));
+    AppSongSettingsStore store(settings_);
+    if (SongSettingsSheet::Run(this, *song_, store, SongSettingsSheet::InstalledFonts())) {
+        // The mode panel is built anew on the new settings.
+        SetMode(mode_);
+    }
 }
 
 bool MainWindow::FindLyrics(LrcDocument& document) {

@@ -1,9 +1,12 @@
+#include <QButtonGroup>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 
 #include "app/AppTestKit.h"
 #include "app/SingleInstance.h"
+#include "dialogs/LyricsSettingsPage.h"
+#include "dialogs/SongSettingsSheet.h"
 #include "modes/EditLyricsPanel.h"
 #include "modes/ModePanel.h"
 
@@ -164,6 +167,22 @@ private slots:
         w.SetMode(ModeHost::kPlaceLyrics);
         QVERIFY(!song.modified);
         QVERIFY(QFile::exists(song.projectPath));
+    }
+
+    void SettingsTakenOnOkRebuildThePanel() {
+        Fixture f(false);
+        MainWindow& w = *f.window;
+        QPointer<QWidget> panel = w.centralWidget();
+        OnNextModal([](QWidget* modal) {
+            if (auto* sheet = qobject_cast<SongSettingsSheet*>(modal)) {
+                sheet->LyricsPage()->PerformanceGroup()->button(SongHeader::kDuet)->click();
+                sheet->accept();
+            }
+        });
+        w.OpenSettings();
+        QCOMPARE(w.Song().header.performance, SongHeader::kDuet);
+        QVERIFY(w.Song().modified);
+        QVERIFY(panel.isNull());
     }
 
     // Open restores the project; the window comes back where it was, maximized too.
