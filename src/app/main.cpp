@@ -8,6 +8,7 @@
 #include <QPropertyAnimation>
 #include <QSplashScreen>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/AppSettings.h"
 #include "app/DataFolder.h"
@@ -107,6 +108,13 @@ int main(int argc, char** argv) {
         QTimer::singleShot(0, &window, [&window, path] { window.ActivateFromOtherInstance(path); });
     };
     window.Start();
+    if (qEnvironmentVariableIsSet("QUILM_QUIT_WHEN_SHOWN")) {
+        // For the start-up figure: tell when the window is on the screen, then end.
+        QCoreApplication::processEvents();
+        std::puts("shown");
+        std::fflush(stdout);
+        return 0;
+    }
     if (!project.isEmpty()) {
         QTimer::singleShot(0, &window, [&window, project] { window.OpenProject(project); });
     }
