@@ -32,8 +32,9 @@
 #include "dialogs/LyricsPlacedDialog.h"
 #include "dialogs/StatusMessage.h"
 #include "export/MExportSettings.h"
+#include "modes/AdjustLyricsPanel.h"
 #include "modes/EditLyricsPanel.h"
-#include "modes/PlaceholderPanel.h"
+#include "modes/PlaceLyricsPanel.h"
 #include "modes/PlayFinalPanel.h"
 #include "song/MProjectFile.h"
 #include "song/MSongSettings.h"
@@ -451,8 +452,10 @@ void MainWindow::SetMode(int mode) {
             panel_ = new PlayFinalPanel(*this, *song_, this);
             break;
         case kPlaceLyrics:
+            panel_ = new PlaceLyricsPanel(*this, *song_, this);
+            break;
         case kAdjustLyrics:
-            panel_ = new PlaceholderPanel(*this, *song_, mode, this);
+            panel_ = new AdjustLyricsPanel(*this, *song_, this);
             break;
         default:
             break;
