@@ -202,6 +202,27 @@ private slots:
                  w.isMaximized() ? 1 : 0);
     }
 
+    // Music that cannot be loaded at Open and is given up leaves the project file as it was:
+    // the mode switch that follows does not save it without its music.
+    void OpenWithMissingMusicKeepsTheFile() {
+        Fixture f(true);
+        MainWindow& w = *f.window;
+        w.Song().SetRawLyrics(QStringLiteral("la la"));
+        w.Song().SetMusicFile(f.Path(QStringLiteral("gone.wav")));
+        w.Song().projectPath = f.Path(QStringLiteral("Gone.qlm"));
+        QVERIFY(w.SaveProject());
+        QFile file(w.Song().projectPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        AnswerNextBox(QMessageBox::No);
+        w.OpenProject(f.Path(QStringLiteral("Gone.qlm")));
+        QVERIFY(w.Song().musicFile.isEmpty());
+        QVERIFY(w.Song().modified);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
     // A second start hands its project to the first copy and ends.
     void SecondInstanceHandsOver() {
         const QString key = QStringLiteral("test-%1").arg(QCoreApplication::applicationPid());
