@@ -36,6 +36,7 @@
 #include "modes/EditLyricsPanel.h"
 #include "modes/PlaceLyricsPanel.h"
 #include "modes/PlayFinalPanel.h"
+#include "modes/UserAction.h"
 #include "song/MProjectFile.h"
 #include "song/MSongSettings.h"
 
@@ -395,6 +396,7 @@ bool MainWindow::LoadMusicWithProgress(const QString& path) {
 }
 
 bool MainWindow::AddMusic() {
+    LogUserAction(MLogEvents::kActionAddMusic, MLogEvents::kAddMusic);
     FindMusicDialog dialog(host_.Import(), &settings_, mp3Available_, this);
     busy_ = true;
     const bool added = dialog.exec() == QDialog::Accepted;
