@@ -642,7 +642,9 @@ void MainWindow::ActivateFromOtherInstance(const QString& path) {
     }
     raise();
     activateWindow();
-    if (!path.isEmpty() && IsIdle() && QApplication::activeModalWidget() == nullptr) {
+    // Playing stops for the question of Open; work in progress or an open dialog is not
+    // interrupted, and the path is then not taken.
+    if (!path.isEmpty() && !exporting_ && !busy_ && QApplication::activeModalWidget() == nullptr) {
         OpenProject(path);
     }
 }
