@@ -4,6 +4,7 @@
 
 #include "app/AppTestKit.h"
 #include "app/SingleInstance.h"
+#include "app/WebPages.h"
 #include "modes/EditLyricsPanel.h"
 #include "modes/ModePanel.h"
 
@@ -200,6 +201,27 @@ private slots:
         QVERIFY(w.CanCloseProject());
         QCOMPARE(settings.ReadInt(AppSettings::kSettings, "AppWindowMaximized", 0),
                  w.isMaximized() ? 1 : 0);
+    }
+
+    // Web pages open only at a web address: none built in, a stored one, never a local file;
+    // the split of Edit Lyrics survives only as a sensible fraction.
+    void StoredAddressesAndSplit() {
+        QTemporaryDir dir;
+        AppSettings settings(dir.filePath(QStringLiteral("s.ini")));
+        QVERIFY(WebPages::Address(settings, QStringLiteral("Support")).isEmpty());
+        settings.WriteString(WebPages::kSection, QStringLiteral("Support"),
+                             QStringLiteral("file:///etc/passwd"));
+        QVERIFY(WebPages::Address(settings, QStringLiteral("Support")).isEmpty());
+        settings.WriteString(WebPages::kSection, QStringLiteral("Support"),
+                             QStringLiteral("https://example.org/help"));
+        QCOMPARE(WebPages::Address(settings, QStringLiteral("Support")),
+                 QStringLiteral("https://example.org/help"));
+        QCOMPARE(settings.EditLyricsSplit(), 0.5);
+        settings.SetEditLyricsSplit(0.3);
+        QCOMPARE(settings.EditLyricsSplit(), 0.3);
+        settings.WriteBinary(AppSettings::kSettings, QStringLiteral("EditLyricsSplit"),
+                             QByteArray(8, '\xff'));
+        QCOMPARE(settings.EditLyricsSplit(), 0.5);
     }
 
     // Music that cannot be loaded at Open and is given up leaves the project file as it was:
