@@ -70,7 +70,15 @@ MainWindow::MainWindow(AppSettings& settings, const QString& dataFolder, bool mp
     BuildMenus();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { WatchFocus(now); });
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::UpdateCommands);
+    // The clipboard is asked only when it changes: on X11 asking means a round trip to the
+    // program that owns it, which must not happen on every keystroke.
+    auto clipboardChanged = [this] {
+        const QMimeData* clip = QApplication::clipboard()->mimeData();
+        clipboardHasText_ = clip != nullptr && clip->hasText();
+        UpdateCommands();
+    };
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, clipboardChanged);
+    clipboardChanged();
 }
 
 MainWindow::~MainWindow() {
@@ -257,8 +265,7 @@ AppState MainWindow::State() const {
         s.editHasSelection = rich->textCursor().hasSelection();
         s.editReadOnly = rich->isReadOnly();
     }
-    const QMimeData* clip = QApplication::clipboard()->mimeData();
-    s.clipboardHasText = clip != nullptr && clip->hasText();
+    s.clipboardHasText = clipboardHasText_;
     return s;
 }
 
