@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "audio/AudioStatus.h"
+#include "audio/FfmpegLog.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -39,7 +40,9 @@ const char* MetadataKey(const QString& name) {
 
 }  // namespace
 
-MMediaReader::MMediaReader() = default;
+MMediaReader::MMediaReader() {
+    RouteFfmpegLogToTrace();
+}
 
 MMediaReader::~MMediaReader() {
     Close();

@@ -22,11 +22,10 @@
 
 namespace {
 
-// Seconds from an option, or -1 when it is not a time of 0 or more.
+// Seconds (or mm:ss.xx) from an option, or -1 when it is not a time of 0 or more.
 double Seconds(const QString& text) {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) && value >= 0 && value < 86400 ? value : -1;
+    const double value = CliCommand::ParseSeconds(text);
+    return value < 86400 ? value : -1;
 }
 
 uint32_t Frames(double seconds) {
