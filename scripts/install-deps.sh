@@ -11,7 +11,7 @@ packages=(
     libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libpng-dev
     libsoundtouch-dev libminizip-dev zlib1g-dev libpulse-dev libuchardet-dev
     # run
-    libmp3lame0 fonts-liberation
+    libmp3lame0 fonts-liberation libqt6svg6
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg sox clang libclang-rt-14-dev unzip python3-mido

@@ -4,6 +4,7 @@
 
 #include "audio/AudioStatus.h"
 #include "audio/FfmpegLog.h"
+#include "base/MInterrupt.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -62,11 +63,29 @@ void MMediaReader::Close() {
     highQuality_ = false;
     demuxEnded_ = false;
     decoderDrained_ = false;
+    producedAudio_ = false;
+}
+
+int MMediaReader::StopReading(void* opaque) {
+    const auto* self = static_cast<const MMediaReader*>(opaque);
+    if (MInterrupt::Requested()) {
+        return 1;
+    }
+    // A file that yields no audio at all over this much of its length (a damaged or zero-filled
+    // file) would otherwise be read to its end, which for a large one takes minutes.
+    const AVIOContext* io = self->format_ != nullptr ? self->format_->pb : nullptr;
+    return !self->producedAudio_ && io != nullptr && io->pos > kMaxBytesWithoutAudio ? 1 : 0;
 }
 
 int MMediaReader::Open(const QString& path) {
     Close();
     const QByteArray name = QFile::encodeName(path);
+    format_ = avformat_alloc_context();
+    if (format_ == nullptr) {
+        return AVERROR(ENOMEM);
+    }
+    format_->interrupt_callback.callback = &MMediaReader::StopReading;
+    format_->interrupt_callback.opaque = this;
     int status = avformat_open_input(&format_, name.constData(), nullptr, nullptr);
     if (status < 0) {
         format_ = nullptr;
@@ -298,6 +317,7 @@ int64_t MMediaReader::ReadPcm(std::vector<uint8_t>* pcm) {
             }
             const int converted = ConvertFrame(pcm);
             av_frame_unref(frame_);
+            producedAudio_ = producedAudio_ || pcm->size() != before;
             if (converted < 0) {
                 return converted;
             }

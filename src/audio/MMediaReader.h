@@ -43,7 +43,13 @@ public:
     // Appends the next decoded samples to *pcm. Returns the bytes appended; 0 at the end.
     int64_t ReadPcm(std::vector<uint8_t>* pcm);
 
+    // Bytes of a file read without any audio coming out before the file is given up.
+    static constexpr int64_t kMaxBytesWithoutAudio = 32LL * 1024 * 1024;
+
 private:
+    // FFmpeg's interrupt callback: stops reading once a signal asked to stop, or when the file
+    // has given no audio over kMaxBytesWithoutAudio.
+    static int StopReading(void* opaque);
     int ConvertFrame(std::vector<uint8_t>* pcm);
     int DrainConverter(std::vector<uint8_t>* pcm);
 
@@ -62,4 +68,5 @@ private:
     bool highQuality_ = false;
     bool demuxEnded_ = false;
     bool decoderDrained_ = false;
+    bool producedAudio_ = false;
 };

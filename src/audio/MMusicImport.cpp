@@ -10,6 +10,7 @@
 #include "audio/MProgress.h"
 #include "audio/WavInFile.h"
 #include "audio/WorkWav.h"
+#include "base/MInputFile.h"
 #include "base/MWorkFolder.h"
 
 namespace {
@@ -174,6 +175,12 @@ bool MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
     const QFileInfo info(path);
     if (!info.exists() || info.isDir()) {
         errorText_ = QStringLiteral("File not found\n");
+        return false;
+    }
+    // A pipe or a device would hold the decoder up or feed it without end.
+    errorText_ = MInputFile::Problem(path, kMaxFileBytes, QStringLiteral("music file"));
+    if (!errorText_.isEmpty()) {
+        errorText_ += QLatin1Char('\n');
         return false;
     }
 

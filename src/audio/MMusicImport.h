@@ -19,6 +19,9 @@ class MWorkFolder;
 // LoadMusic refreshes the current mode itself.
 class MMusicImport {
 public:
+    // A WAV file cannot be larger; nor is any music a user brings.
+    static constexpr qint64 kMaxFileBytes = 4LL * 1024 * 1024 * 1024;
+
     // One entry of the music file dialog's filter list.
     struct FileFilter {
         QString text;
