@@ -1,6 +1,7 @@
 #include "cli/ProjectNewCommand.h"
 
 #include <QFileInfo>
+#include <QStringList>
 #include <memory>
 
 extern "C" {
@@ -157,6 +158,19 @@ int ProjectNewCommand::Run(const QStringList& args) {
     }
     if (parser.isSet(artist)) {
         song.SetArtist(parser.value(artist));
+    }
+    // A title or an artist given opens the song with a title page showing them.
+    if (!song.title.isEmpty() || !song.artist.isEmpty()) {
+        if (IMAGE_STRUCT* page = song.FindPage(IMAGE_STRUCT::kTitlePage)) {
+            QStringList lines;
+            for (const QString& text : {song.title, song.artist}) {
+                if (!text.isEmpty()) {
+                    lines << text;
+                }
+            }
+            page->enabled = true;
+            page->text = lines.join(QLatin1Char('\n'));
+        }
     }
 
     if (const MStatus saved = song.SaveProject(); !saved) {
