@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <memory>
 
 extern "C" {
@@ -193,9 +194,13 @@ int ProjectNewCommand::Run(const QStringList& args) {
     for (const QString& note : notes) {
         Err(note);
     }
+    // Lines with words: the empty lines that separate verses, and the one after the last line
+    // break, are not counted.
+    const auto lines = std::count_if(song.lineList.begin(), song.lineList.end(),
+                                     [](const auto& line) { return line->HasWords(); });
     Out(QStringLiteral("%1: %2 lines, %3 words, %4 timed%5%6")
             .arg(parser.value(output))
-            .arg(song.LineCount())
+            .arg(lines)
             .arg(song.WordCount())
             .arg(timed ? placed : 0)
             .arg(parser.isSet(lyrics) ? QStringLiteral(", encoding %1").arg(document.encoding)

@@ -55,10 +55,10 @@ TEST(CliConsistency, ExportsRefuseWhatTheyWouldGetWrong) {
     const QString words = dir.filePath("words.txt");
     ASSERT_TRUE(AudioFixtures::WriteAll(words, "one two three\nfour five\n"));
     const QString untimed = dir.filePath("untimed.qlm");
-    ASSERT_EQ(Cli({"new", "-o", untimed, "--music", dir.filePath("demo/quilm-demo-music.wav"),
-                   "--lyrics", words})
-                  .exitCode,
-              0);
+    r = Cli({"new", "-o", untimed, "--music", dir.filePath("demo/quilm-demo-music.wav"), "--lyrics",
+             words});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains(": 2 lines, 5 words, 0 timed")) << r.out.toStdString();
     r = Cli({"export", untimed, "--type", "bin", "-o", dir.filePath("untimed.bin")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("Place Lyrics") && r.err.contains("new --lyrics"))
