@@ -18,6 +18,24 @@ extern "C" void OnSignal(int number) {
 
 }  // namespace
 
+namespace {
+
+sigset_t Handled() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int number : kSignals) {
+        sigaddset(&set, number);
+    }
+    return set;
+}
+
+}  // namespace
+
+void MInterrupt::Block() {
+    const sigset_t set = Handled();
+    ::sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+
 void MInterrupt::Install() {
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -26,6 +44,8 @@ void MInterrupt::Install() {
     for (const int number : kSignals) {
         ::sigaction(number, &action, nullptr);
     }
+    const sigset_t set = Handled();
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 bool MInterrupt::Requested() {

@@ -5,8 +5,11 @@
 // is being handled ends the process at once (its parts are removed by the next run).
 class MInterrupt {
 public:
-    // Installs the handlers (for a program without an event loop, such as quilm-cli).
+    // Installs the handlers (for a program without an event loop, such as quilm-cli) and lets
+    // through the signals that Block() held back.
     static void Install();
+    // Holds the signals back (they stay pending, also across exec) until Install().
+    static void Block();
     // True once a signal asked to stop.
     static bool Requested();
     // The signal that asked to stop, 0 when none did.

@@ -19,6 +19,7 @@
 #include "cli/CliProject.h"
 #include "cli/PngWriter.h"
 #include "platform/MQtAudioOutputFactory.h"
+#include "song/MProjectSanity.h"
 
 namespace {
 
@@ -126,6 +127,9 @@ int PlayCommand::Run(const QStringList& args) {
             return Fail(QStringLiteral("%1: the project has no music to play").arg(file));
         }
         MSongSettings& song = project.Song();
+        if (const MStatus s = MProjectSanity::Check(song); !s) {
+            return Fail(s.Text());
+        }
         song.GenerateKaraokeLineList(true, true);
         uint32_t length = 0;
         leadIn = song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,

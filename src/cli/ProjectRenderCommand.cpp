@@ -8,6 +8,7 @@
 #include "base/MOutputPath.h"
 #include "base/MStagedFile.h"
 #include "cli/CliProject.h"
+#include "song/MProjectSanity.h"
 
 int ProjectRenderCommand::Run(const QStringList& args) {
     QCommandLineParser parser;
@@ -43,6 +44,9 @@ int ProjectRenderCommand::Run(const QStringList& args) {
         return Fail(target.Status().Text());
     }
     MSongSettings& song = project.Song();
+    if (const MStatus s = MProjectSanity::Check(song); !s) {
+        return Fail(s.Text());
+    }
     song.GenerateKaraokeLineList(true, true);
     if (song.rwBuffer.empty()) {
         song.SizeRwBuffer(0);  // no music: a buffer as for empty audio

@@ -66,6 +66,8 @@ int RunFull(char** argv) {
     const size_t slash = path.rfind('/');
     path =
         (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "quilm-cli-full";
+    // A signal that comes while the other program starts waits for its handlers.
+    MInterrupt::Block();
     ::execv(path.c_str(), argv);
     std::fprintf(stderr, "quilm-cli: cannot run %s: %s\n", path.c_str(), std::strerror(errno));
     return CliCommand::kFailed;

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "dialogs/MDialogSettings.h"
@@ -112,10 +113,12 @@ int ExportDialog::SelectedRatio() const {
 
 void ExportDialog::TypeChosen(int type, bool opening) {
     if (type == MExportSettings::kBin && sampleRate_ != kBinSampleRate) {
-        CBalloonHelp::Launch(tr(MBinExport::kRateTitle), tr(MBinExport::kRateText),
-                             types_[MExportSettings::kBin], CBalloonHelp::kBottomCenter,
-                             style()->standardIcon(QStyle::SP_MessageBoxWarning), kBalloonOptions,
-                             QString(), kBalloonTimeoutMs);
+        if (isVisible()) {
+            ShowBalloon(MBinExport::kRateTitle, MBinExport::kRateText,
+                        types_[MExportSettings::kBin]);
+        } else {
+            binBalloonOnShow_ = true;  // once the dialog is placed
+        }
         if (!opening) {
             types_[static_cast<size_t>(shownType_)]->setChecked(true);
             return;
@@ -150,10 +153,7 @@ void ExportDialog::TypeChosen(int type, bool opening) {
 
 void ExportDialog::accept() {
     if (ratios_->isEnabled() && SelectedRatio() == 0) {
-        CBalloonHelp::Launch(
-            tr(MExportSettings::kRatioTitle), tr(MExportSettings::kRatioMissingText), ratios_,
-            CBalloonHelp::kBottomCenter, style()->standardIcon(QStyle::SP_MessageBoxWarning),
-            kBalloonOptions, QString(), kBalloonTimeoutMs);
+        ShowBalloon(MExportSettings::kRatioTitle, MExportSettings::kRatioMissingText, ratios_);
         return;
     }
     if (artist_->text() != song_.artist || title_->text() != song_.title) {
@@ -166,4 +166,31 @@ void ExportDialog::accept() {
     export_.zip = zip_->isChecked();
     export_.Save(store_);
     QDialog::accept();
+}
+
+void ExportDialog::ShowBalloon(const char* title, const char* text, QWidget* anchor) {
+    if (balloon_ != nullptr) {
+        balloon_->close();
+    }
+    balloon_ = CBalloonHelp::Launch(tr(title), tr(text), anchor, CBalloonHelp::kBottomCenter,
+                                    style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                                    kBalloonOptions, QString(), kBalloonTimeoutMs);
+}
+
+void ExportDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (binBalloonOnShow_) {
+        binBalloonOnShow_ = false;
+        QTimer::singleShot(0, this, [this] {
+            ShowBalloon(MBinExport::kRateTitle, MBinExport::kRateText,
+                        types_[MExportSettings::kBin]);
+        });
+    }
+}
+
+void ExportDialog::done(int result) {
+    if (balloon_ != nullptr) {
+        balloon_->close();
+    }
+    QDialog::done(result);
 }

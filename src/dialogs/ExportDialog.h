@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 
 #include "export/MExportSettings.h"
 
+class CBalloonHelp;
 class MDialogSettings;
 class MSongSettings;
 class QCheckBox;
@@ -38,8 +40,14 @@ public:
     QLineEdit* TitleField() const { return title_; }
 
     void accept() override;
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Points a balloon at a control, closing the one shown before.
+    void ShowBalloon(const char* title, const char* text, QWidget* anchor);
     void TypeChosen(int type, bool opening);
     int SelectedRatio() const;
 
@@ -54,4 +62,6 @@ private:
     QCheckBox* zip_ = nullptr;
     QLineEdit* artist_ = nullptr;
     QLineEdit* title_ = nullptr;
+    QPointer<CBalloonHelp> balloon_;
+    bool binBalloonOnShow_ = false;
 };

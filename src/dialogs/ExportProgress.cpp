@@ -30,6 +30,7 @@ void ExportProgress::Begin(const QString& title, bool canCancel) {
     setWindowTitle(title);
     bar_->setValue(0);
     cancel_->setChecked(false);
+    canCancel_ = canCancel;
     cancel_->setVisible(canCancel);
     adjustSize();
     if (parentWidget() != nullptr) {
@@ -52,7 +53,7 @@ void ExportProgress::SetPercent(int percent) {
 
 bool ExportProgress::IsCancelled() {
     Pump(false);
-    return cancel_->isVisible() && cancel_->isChecked();
+    return canCancel_ && cancel_->isChecked();
 }
 
 void ExportProgress::End() {
@@ -78,7 +79,7 @@ void ExportProgress::closeEvent(QCloseEvent* event) {
 }
 
 void ExportProgress::reject() {
-    if (cancel_->isVisible()) {
+    if (canCancel_) {
         cancel_->setChecked(true);
     }
 }

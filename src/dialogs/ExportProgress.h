@@ -41,4 +41,5 @@ private:
     QProgressBar* bar_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QElapsedTimer sincePump_;
+    bool canCancel_ = false;
 };

@@ -40,7 +40,7 @@ void FindMusicDialog::LocalFile() {
         int index = 0;
         if (settings_ != nullptr) {
             if (folder.isEmpty()) {
-                folder = settings_->ReadText(kSettings, kFolderKey, QString());
+                folder = settings_->ReadString(kSettings, kFolderKey, QString());
             }
             index = settings_->ReadInt(kSettings, kIndexKey, 0);
         }

@@ -9,7 +9,7 @@
 // backs it with its QSettings store; tests with a map.
 class MDialogSettings : public MAudioSettings {
 public:
-    virtual QString ReadText(const QString& section, const QString& key,
-                             const QString& defaultValue) = 0;
-    virtual void WriteText(const QString& section, const QString& key, const QString& value) = 0;
+    virtual QString ReadString(const QString& section, const QString& key,
+                               const QString& defaultValue) = 0;
+    virtual void WriteString(const QString& section, const QString& key, const QString& value) = 0;
 };

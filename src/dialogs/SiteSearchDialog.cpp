@@ -49,7 +49,7 @@ SiteSearchDialog::SiteSearchDialog(const QString& title, const QString& prompt,
         }
     });
     if (settings_ != nullptr) {
-        custom_->setText(settings_->ReadText(kSection, customKey_, QString()));
+        custom_->setText(settings_->ReadString(kSection, customKey_, QString()));
     }
     if (IsCustomUrl(custom_->text())) {
         choices_.back()->setChecked(true);
@@ -103,7 +103,9 @@ QString SiteSearchDialog::ChosenUrl() const {
     if (id >= 0 && id < sites_.size()) {
         return sites_[id].url;
     }
-    return custom_->text().trimmed();
+    // Only a web address is opened, whatever the user typed.
+    const QString custom = custom_->text().trimmed();
+    return IsCustomUrl(custom) ? custom : QString();
 }
 
 void SiteSearchDialog::CustomEdited(const QString& text) {
@@ -117,6 +119,6 @@ void SiteSearchDialog::CustomEdited(const QString& text) {
 
 void SiteSearchDialog::SaveCustomUrl() {
     if (settings_ != nullptr) {
-        settings_->WriteText(kSection, customKey_, custom_->text().trimmed());
+        settings_->WriteString(kSection, customKey_, custom_->text().trimmed());
     }
 }

@@ -30,7 +30,7 @@ public:
     QPushButton* SearchButton() const { return search_; }
     QPushButton* LocalFileButton() const { return localFile_; }
     QPushButton* CloseButton() const { return close_; }
-    // The address "Search" opens now (empty for an empty custom address).
+    // The address "Search" opens now (empty for a custom text that is not a web address).
     QString ChosenUrl() const;
 
     // A web address for the custom field: a full address, or one that begins with "www.".

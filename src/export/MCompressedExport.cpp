@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <memory>
 
 #include "audio/CAudioPlay.h"
 #include "audio/EncodeMp3.h"
@@ -13,6 +15,7 @@
 #include "audio/WavInFile.h"
 #include "base/MOutputPath.h"
 #include "base/MStagedFile.h"
+#include "base/MWorkFolder.h"
 #include "export/MExportSettings.h"
 #include "export/MExportStream.h"
 #include "export/ZipExport.h"
@@ -71,10 +74,7 @@ MCompressedExport::SaveDialog MCompressedExport::SaveDialogFor(int type, bool zi
 
 MCompressedExport::MCompressedExport(MSongSettings& song, MLameLibrary& lame, MProgress* progress,
                                      QString temporaryFolder)
-    : song_(song),
-      lame_(lame),
-      progress_(progress),
-      temporaryFolder_(temporaryFolder.isEmpty() ? QDir::tempPath() : std::move(temporaryFolder)) {}
+    : song_(song), lame_(lame), progress_(progress), temporaryFolder_(std::move(temporaryFolder)) {}
 
 QString MCompressedExport::ReplaceExtension(const QString& path, const QString& extension) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -176,12 +176,12 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
             MLogEvents::kActionExportCompressed,
             QString::fromLatin1(MLogEvents::kExportPrefix) + extension));
     }
-    const QString audioTarget = AudioTargetPath(chosenPath, type, zip, temporaryFolder_);
-    const QString cdgTarget = ReplaceExtension(audioTarget, QStringLiteral(".cdg"));
     const QString zipPath = ReplaceExtension(chosenPath, QStringLiteral(".zip"));
     // Nothing is rendered or encoded for a target that cannot be written.
     const QStringList inputs = MExportStream::InputFiles(song_);
-    for (const QString& target : zip ? QStringList{zipPath} : QStringList{audioTarget, cdgTarget}) {
+    for (const QString& target :
+         zip ? QStringList{zipPath}
+             : QStringList{chosenPath, ReplaceExtension(chosenPath, QStringLiteral(".cdg"))}) {
         if (const MOutputPath checked = MOutputPath::Check(target, inputs, replaceReadOnly_);
             !checked.IsOk()) {
             return MExportResult::Failure(AsError(checked.Status()));
@@ -191,6 +191,34 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
     if (!stream.status) {
         return MExportResult::Failure(stream.status);
     }
+    // The parts of a zipped export are made in a folder of their own, removed when done.
+    std::unique_ptr<QTemporaryDir> partsFolder;
+    QString partsPath;
+    if (zip) {
+        const QString stem = QFileInfo(chosenPath).completeBaseName();
+        if (temporaryFolder_.isEmpty()) {
+            partsPath = MWorkFolder::Process().NewFolder(stem);
+        } else {
+            partsFolder = std::make_unique<QTemporaryDir>(
+                QDir(temporaryFolder_).filePath(QStringLiteral("quilm-zip-XXXXXX")));
+            partsPath = partsFolder->isValid() ? partsFolder->path() : QString();
+        }
+        if (partsPath.isEmpty()) {
+            return MExportResult::Failure(MStatus::Failure(
+                QStringLiteral("Cannot make the export's parts in the temporary folder."),
+                MStatus::Icon::Error));
+        }
+    }
+    struct RemoveParts {
+        QString path;
+        ~RemoveParts() {
+            if (!path.isEmpty()) {
+                QDir(path).removeRecursively();
+            }
+        }
+    } removeParts{partsPath};
+    const QString audioTarget = AudioTargetPath(chosenPath, type, zip, partsPath);
+    const QString cdgTarget = ReplaceExtension(audioTarget, QStringLiteral(".cdg"));
 
     // Without zip, both files are made beside their targets and put in place together.
     MStagedFile audioStage(audioTarget);
@@ -206,13 +234,6 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
         audioPath = audioStage.TemporaryPath();
         cdgPath = cdgStage.TemporaryPath();
     }
-    // The parts of a zipped export stay in the temporary folder only when the archive was made.
-    auto dropParts = [&]() {
-        if (zip) {
-            QFile::remove(audioPath);
-            QFile::remove(cdgPath);
-        }
-    };
 
     if (progress_ != nullptr) {
         progress_->Begin(QString::fromLatin1(kProgressTitle), false);
@@ -225,11 +246,9 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
         progress_->End();
     }
     if (cancelled) {
-        dropParts();
         return MExportResult::Cancelled();
     }
     if (!encoded) {
-        dropParts();
         const QString kind =
             type == MExportSettings::kMp3 ? QStringLiteral("MP3") : QStringLiteral("WMA");
         return MExportResult::Failure(MStatus::Failure(
@@ -238,7 +257,6 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
             MStatus::Icon::Error));
     }
     if (MStatus s = WriteCdg(audioPath, cdgPath); !s) {
-        dropParts();
         return MExportResult::Failure(
             AsError(MStatus::Failure(QString(s.Text()).replace(cdgPath, cdgTarget))));
     }
@@ -246,11 +264,9 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
     MExportResult result;
     if (zip) {
         if (MStatus s = ZipExport::Run(zipPath, audioPath, cdgPath); !s) {
-            dropParts();
             return MExportResult::Failure(s);
         }
         result.files << zipPath;
-        result.temporaryFiles << audioPath << cdgPath;
         return result;
     }
     if (MStatus s = audioStage.Commit(); !s) {

@@ -1,5 +1,6 @@
 #include "export/MExportStream.h"
 
+#include "song/MProjectSanity.h"
 #include "song/MSongHost.h"
 #include "song/MSongSettings.h"
 
@@ -15,6 +16,10 @@ MExportStream MExportStream::Render(MSongSettings& song) {
     MExportStream s;
     if (song.Host() == nullptr || song.Host()->WorkWavPath().isEmpty()) {
         s.status = MStatus::Failure(QStringLiteral("The song has no music to export."));
+        return s;
+    }
+    if (MStatus sane = MProjectSanity::Check(song); !sane) {
+        s.status = sane;
         return s;
     }
     song.GenerateKaraokeLineList(true, true);

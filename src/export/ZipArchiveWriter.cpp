@@ -171,7 +171,7 @@ uint32_t ZipArchiveWriter::AddFile(const QString& entryName, const QString& sour
     // Entries are made on Unix as regular files readable by all, so that unpacking gives the
     // usual permissions and readers honour the UTF-8 flag below.
     zip_fileinfo info{};
-    info.tmz_date = ZipTime(QFileInfo(source).lastModified());
+    info.tmz_date = ZipTime(entryTime_.isValid() ? entryTime_ : QFileInfo(source).lastModified());
     info.external_fa = 0100644UL << 16;
     const int zip64 = source.size() >= 0xFFFFFFFFLL ? 1 : 0;
     const uLong versionMadeBy = (3UL << 8) | (zip64 ? 45 : 20);

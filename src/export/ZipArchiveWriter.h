@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,9 @@ public:
     // become forward slashes. A source that cannot be opened leaves the archive usable; any other
     // failure puts it in error.
     uint32_t AddFile(const QString& entryName, const QString& sourcePath);
+    // The date and time of the entries added from now on, instead of their sources' modification
+    // times (so that the same files always make the same archive).
+    void SetEntryTime(const QDateTime& time) { entryTime_ = time; }
     // Completes the archive and moves it to the target path.
     uint32_t Finish();
     // Drops the unfinished archive.
@@ -63,4 +67,5 @@ private:
     QFile file_;
     void* zip_ = nullptr;
     State state_ = State::NotOpen;
+    QDateTime entryTime_;
 };

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "base/MInputFile.h"
 #include "lyrics/LrcParser.h"
 #include "lyrics/LyricTextDecoder.h"
 #include "lyrics/MidiLyricsExtractor.h"
@@ -51,8 +52,16 @@ MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument&
     if (type == FileType::Unknown) {
         return MStatus::Failure(QString(), MStatus::Icon::None);
     }
+    // Only regular files: a pipe or a device would hold the import up or feed it without end.
+    if (const MStatus s = MInputFile::Check(path, kMaxFileBytes, QStringLiteral("lyric file"));
+        !s) {
+        const bool tooLarge = QFileInfo(path).isFile();
+        return MStatus::Failure(QString::fromLatin1(tooLarge ? kTooLargeText : kUnableToOpenText) +
+                                    QStringLiteral("\n\n") + s.Text(),
+                                MStatus::Icon::Warning);
+    }
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         return MStatus::Failure(QString::fromLatin1(kUnableToOpenText), MStatus::Icon::Warning);
     }
     // Read in pieces rather than trusting the size the file claims: devices and pipes claim 0.
@@ -70,8 +79,7 @@ MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument&
         }
         bytes += piece;
         if (bytes.size() > kMaxFileBytes) {
-            return MStatus::Failure(QString::fromLatin1(kMemoryAllocationText),
-                                    MStatus::Icon::Warning);
+            return MStatus::Failure(QString::fromLatin1(kTooLargeText), MStatus::Icon::Warning);
         }
     }
     if (!readFailed) {

@@ -26,6 +26,7 @@ public:
     static constexpr const char* kLogTitle = "Import Lyrics";
     static constexpr const char* kUnableToOpenText = "Error: Unable to open lyric file.";
     static constexpr const char* kMemoryAllocationText = "Error: Memory Allocation failed.";
+    static constexpr const char* kTooLargeText = "Error: The lyric file is larger than 4 MB.";
     static constexpr const char* kNoLyricsText =
         "There was an error opening or reading the Lyrics file,\nor the Lyrics file contained no "
         "Lyrics.\n\nPlease check the file and try again.";

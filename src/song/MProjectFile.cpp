@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/MInputFile.h"
 #include "base/MStagedFile.h"
 #include "base/MTextCodec.h"
 #include "song/MSongSettings.h"
@@ -181,7 +182,15 @@ QByteArray MProjectFile::PageBlock(const IMAGE_STRUCT& page) {
 
 QByteArray MProjectFile::Serialize(const MSongSettings& song) {
     QByteArray out;
-    out.reserve(64 * 1024 + static_cast<qsizetype>(song.pages.size()) * (kPageBlockBytes + 64));
+    // The whole size up front (exact for ASCII text), so that a song of many lines is not copied
+    // again and again while the buffer grows.
+    qsizetype size = 64 * 1024 +
+                     static_cast<qsizetype>(song.pages.size()) * (kPageBlockBytes + 64) +
+                     song.rawLyrics.size();
+    for (const auto& line : song.lineList) {
+        size += 32 + line->text.size() + line->WordCount() * qsizetype(MKaraokeWord::kStoredBytes);
+    }
+    out.reserve(size);
     Writer w(out);
     SongHeader header = song.header;
     header.version = SongHeader::kCurrentVersion;
@@ -247,8 +256,10 @@ MStatus MProjectFile::Load() {
     const auto warn = [](const char* text) {
         return MStatus::Failure(QString::fromUtf8(text), MStatus::Icon::Warning);
     };
+    // Only regular files: a pipe or a device would hold the reader up.
     QFile file(song_.projectPath);
-    if (song_.projectPath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (!MInputFile::Check(song_.projectPath, kMaxFileBytes, QStringLiteral("project file")) ||
+        !file.open(QIODevice::ReadOnly)) {
         return warn(kCannotOpen);
     }
     return Load(file);

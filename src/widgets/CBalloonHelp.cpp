@@ -134,6 +134,9 @@ void CBalloonHelp::PlaceAt(const QPoint& anchor) {
     if (left + width > screen.right()) {
         left = anchor.x() - width + kTipInset;
     }
+    // On the screen where it fits, with the point always within the balloon's width.
+    left = std::min(std::max(left, screen.left()), screen.right() + 1 - width);
+    left = std::clamp(left, anchor.x() - width, anchor.x());
     const int top = tipAbove_ ? anchor.y() : anchor.y() - kTipHeight - height;
     body_ = QRect(0, tipAbove_ ? kTipHeight : 0, width, height);
     setFixedSize(width + 1, height + kTipHeight + 1);

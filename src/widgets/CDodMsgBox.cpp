@@ -9,10 +9,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QUrl>
+#include <memory>
 
 namespace {
 
@@ -52,9 +54,7 @@ bool CDodMsgBox::IsUrl(const QString& word) {
         scheme == QLatin1String("ftp")) {
         return !url.host().isEmpty();
     }
-    if (scheme == QLatin1String("file")) {
-        return !url.path().isEmpty();
-    }
+    // Local files are not offered: opening one could start a program named in the text.
     return false;
 }
 
@@ -121,6 +121,7 @@ void CDodMsgBox::Build(const QString& checkBoxCaption, QMessageBox::Icon icon) {
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     body_->setPalette(palette);
     body_->document()->setDocumentMargin(0);
+    body_->setWordWrapMode(QTextOption::WordWrap);
     if (richText_) {
         body_->setHtml(text_);
     } else {
@@ -135,9 +136,20 @@ void CDodMsgBox::Build(const QString& checkBoxCaption, QMessageBox::Icon icon) {
     const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
     const QRect available =
         shownOn != nullptr ? shownOn->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int width = FindTextWidth(*body_->document(), available.width());
-    const int height = static_cast<int>(body_->document()->size().height() + 0.5);
-    body_->setFixedSize(width + 4, std::min(height + 4, available.height() * 2 / 3));
+    // Measured on a copy: the control lays its own document out lazily.
+    std::unique_ptr<QTextDocument> measure(body_->document()->clone());
+    measure->setDefaultTextOption(body_->document()->defaultTextOption());
+    const int width = FindTextWidth(*measure, available.width());
+    const int height = static_cast<int>(measure->size().height() + 0.5);
+    const int maxHeight = available.height() * 2 / 3;
+    const int frame = 2 * body_->frameWidth() + 2;
+    int bodyWidth = width + frame;
+    if (height + frame > maxHeight) {
+        bodyWidth += body_->verticalScrollBar()->sizeHint().width();
+    } else {
+        body_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    body_->setFixedSize(bodyWidth, std::min(height + frame, maxHeight));
 
     auto* top = new QHBoxLayout;
     if (icon != QMessageBox::NoIcon) {
@@ -198,20 +210,15 @@ int CDodMsgBox::DoModal(const QString& checkBoxCaption, QMessageBox::Icon icon) 
 
 void CDodMsgBox::ShowContextMenu(const QPoint& position) {
     QMenu menu(this);
-    QAction* selectAll = menu.addAction(tr("Select All\tCtrl+A"));
+    connect(menu.addAction(tr("Select All\tCtrl+A")), &QAction::triggered, body_,
+            &QTextEdit::selectAll);
     QAction* copy = menu.addAction(tr("Copy\tCtrl+C"));
     copy->setEnabled(body_->textCursor().hasSelection());
+    connect(copy, &QAction::triggered, body_, &QTextEdit::copy);
     const QString href = body_->anchorAt(position);
-    QAction* launch = nullptr;
     if (!href.isEmpty()) {
-        launch = menu.addAction(tr("Launch URL"));
+        connect(menu.addAction(tr("Launch URL")), &QAction::triggered, this,
+                [href] { QDesktopServices::openUrl(QUrl(href)); });
     }
-    QAction* chosen = menu.exec(body_->viewport()->mapToGlobal(position));
-    if (chosen == selectAll) {
-        body_->selectAll();
-    } else if (chosen == copy) {
-        body_->copy();
-    } else if (chosen != nullptr && chosen == launch) {
-        QDesktopServices::openUrl(QUrl(href));
-    }
+    menu.exec(body_->viewport()->mapToGlobal(position));
 }

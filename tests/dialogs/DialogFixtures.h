@@ -1,8 +1,16 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMap>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QTimer>
 #include <functional>
 
@@ -18,11 +26,11 @@ public:
     void WriteInt(const QString& section, const QString& key, int value) override {
         values[section + '/' + key] = value;
     }
-    QString ReadText(const QString& section, const QString& key,
-                     const QString& defaultValue) override {
+    QString ReadString(const QString& section, const QString& key,
+                       const QString& defaultValue) override {
         return values.value(section + '/' + key, defaultValue).toString();
     }
-    void WriteText(const QString& section, const QString& key, const QString& value) override {
+    void WriteString(const QString& section, const QString& key, const QString& value) override {
         values[section + '/' + key] = value;
     }
     QMap<QString, QVariant> values;
@@ -49,6 +57,23 @@ void OnModal(std::function<void(T*)> step) {
         }
     });
     timer->start(5);
+}
+
+// The controls under root that a screen reader could not name.
+inline QStringList UnnamedControls(QWidget* root) {
+    QStringList unnamed;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        const bool control =
+            qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+            (qobject_cast<QAbstractSlider*>(w) && !qobject_cast<QScrollBar*>(w)) ||
+            qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QTextEdit*>(w) ||
+            qobject_cast<QProgressBar*>(w) ||
+            (qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractSpinBox*>(w->parentWidget()));
+        if (control && w->accessibleName().isEmpty()) {
+            unnamed << QString::fromLatin1(w->metaObject()->className()) + ":" + w->objectName();
+        }
+    }
+    return unnamed;
 }
 
 // The dialog tests: the export fixtures' songs and music, and a settings store.

@@ -111,7 +111,15 @@ TEST_F(DialogTest, BinRefusedForOtherRatesAndExportNeedsARatio) {
     settings_.WriteInt("Settings", "ExportType", MExportSettings::kBin);
     ExportDialog again(song, settings_, false, 22050);
     EXPECT_TRUE(again.TypeButton(MExportSettings::kBin)->isChecked());
-    EXPECT_TRUE(OpenBalloon() != nullptr);
+    again.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(OpenBalloon() != nullptr);
+    EXPECT_EQ(OpenBalloon()->TipPosition(),
+              CBalloonHelp::AnchorPoint(CBalloonHelp::AnchorRect(again.TypeButton(0)),
+                                        CBalloonHelp::kBottomCenter));
+    again.reject();  // closing the dialog closes its balloon
+    QApplication::processEvents();
+    EXPECT_TRUE(OpenBalloon() == nullptr);
     CloseBalloons();
 }
 

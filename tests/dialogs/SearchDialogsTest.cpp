@@ -10,14 +10,20 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "audio/CheckMp3Support.h"
+#include "audio/MLameLibrary.h"
 #include "audio/MMusicImport.h"
+#include "dialogs/AboutDialog.h"
 #include "dialogs/DialogFixtures.h"
 #include "dialogs/DodMessageReporter.h"
+#include "dialogs/ExportDialog.h"
+#include "dialogs/ExportProgress.h"
 #include "dialogs/FindLyricsDialog.h"
 #include "dialogs/FindMusicDialog.h"
 #include "dialogs/LyricsPlacedDialog.h"
 #include "lyrics/LrcDocument.h"
 #include "lyrics/LyricImportSettings.h"
+#include "widgets/CColorPicker.h"
 #include "widgets/CDodMsgBox.h"
 
 namespace {
@@ -44,7 +50,7 @@ public:
 
 TEST_F(DialogTest, CustomAddressChoosesItselfOnlyWhileItIsAUrl) {
     MMusicImport music(TempFolder());
-    settings_.WriteText("Default", "CustomAudioURL", "not an address");
+    settings_.WriteString("Default", "CustomAudioURL", "not an address");
     FindMusicDialog dialog(music, &settings_, true, nullptr);
     EXPECT_EQ(dialog.ChoiceCount(), 5);
     EXPECT_EQ(dialog.CheckedChoice(), 0);
@@ -60,8 +66,11 @@ TEST_F(DialogTest, CustomAddressChoosesItselfOnlyWhileItIsAUrl) {
     dialog.CustomField()->setText("https://");
     QTest::keyClick(dialog.CustomField(), Qt::Key_Backspace);
     EXPECT_EQ(dialog.CheckedChoice(), 2);
+    // Chosen by hand, a text that is not an address opens nothing.
+    dialog.Choice(4)->click();
+    EXPECT_EQ(dialog.ChosenUrl(), "");
     dialog.CloseButton()->click();
-    EXPECT_EQ(settings_.ReadText("Default", "CustomAudioURL", "?"), "https:/");
+    EXPECT_EQ(settings_.ReadString("Default", "CustomAudioURL", "?"), "https:/");
 
     EXPECT_TRUE(SiteSearchDialog::IsCustomUrl("www.example.org"));
     EXPECT_FALSE(SiteSearchDialog::IsCustomUrl("www.example"));
@@ -167,17 +176,39 @@ TEST_F(DialogTest, SmallDialogsAndNotices) {
     EXPECT_EQ(placed.MoreButton()->text(), "More >>");
     EXPECT_EQ(placed.height(), shortHeight);
 
-    // The notice shows in the box with links, with its title and check box.
+    // A missing encoder: its notice in the box with links; the ticked box is stored and the
+    // notice not shown again.
     DodMessageReporter reporter;
+    MLameLibrary missing("libquilm-no-such-lame.so.0");
     QString title;
     OnModal<CDodMsgBox>([&title](CDodMsgBox* box) {
         title = box->windowTitle();
         box->findChild<QCheckBox*>()->setChecked(true);
         box->findChild<QPushButton*>()->click();
     });
-    EXPECT_TRUE(
-        reporter.Report(MStatus::Failure("Get it at https://example.org/lame\n",
-                                         MStatus::Icon::Information, "MP3 Encoder Not Found"),
-                        "&Don't show me this again."));
+    EXPECT_FALSE(CheckMp3Support(missing, &reporter, &settings_, false));
     EXPECT_EQ(title, "MP3 Encoder Not Found");
+    EXPECT_EQ(settings_.ReadInt("Default", "HideMP3Message", 0), 1);
+    title.clear();
+    EXPECT_FALSE(CheckMp3Support(missing, &reporter, &settings_, false));
+    EXPECT_TRUE(title.isEmpty());
+}
+
+TEST_F(DialogTest, EveryControlHasAnAccessibleName) {
+    MSongSettings song;
+    MMusicImport music(TempFolder());
+    LrcDocument document;
+    MemoryLyricSettings lyricSettings;
+    bool transparent = false;
+    std::vector<std::unique_ptr<QWidget>> dialogs;
+    dialogs.emplace_back(new ExportDialog(song, settings_, true, 44100));
+    dialogs.emplace_back(new ExportProgress);
+    dialogs.emplace_back(new FindMusicDialog(music, &settings_, true, nullptr));
+    dialogs.emplace_back(new FindLyricsDialog(song, &lyricSettings, &settings_, document, nullptr));
+    dialogs.emplace_back(new LyricsPlacedDialog);
+    dialogs.emplace_back(new AboutDialog("1.0"));
+    dialogs.emplace_back(new CColorPicker(0x808080, 12, &transparent));
+    for (const auto& d : dialogs) {
+        EXPECT_EQ(UnnamedControls(d.get()), QStringList()) << d->metaObject()->className();
+    }
 }

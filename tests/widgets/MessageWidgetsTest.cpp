@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -28,6 +29,7 @@ private slots:
         QVERIFY(CDodMsgBox::IsUrl(QStringLiteral("https://example.org/help?a=1")));
         QVERIFY(!CDodMsgBox::IsUrl(QStringLiteral("\"libmp3lame.so.0\"")));
         QVERIFY(!CDodMsgBox::IsUrl(QStringLiteral("sometimes:long-words")));
+        QVERIFY(!CDodMsgBox::IsUrl(QStringLiteral("file:///usr/bin/xterm")));
 
         const QString text =
             QStringLiteral("See https://example.org/get\nand\thttp://ab.cd/x or www.x.org now.");
@@ -59,6 +61,29 @@ private slots:
             // The body is narrower than half the screen: the width search shrank it.
             QVERIFY(body->width() < box.screen()->availableGeometry().width() / 2);
             QVERIFY(body->width() > 50);
+            // The right-button menu: Launch URL only over a link; Select All selects.
+            QTextBrowser* browser = box.Body();
+            auto menuOver = [browser](int position) {
+                QTextCursor at(browser->document());
+                at.setPosition(position);
+                QStringList texts;
+                QTimer::singleShot(0, [&texts] {
+                    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                    QVERIFY(menu != nullptr);
+                    for (QAction* a : menu->actions()) {
+                        texts << a->text();
+                    }
+                    menu->actions().first()->trigger();
+                    menu->close();
+                });
+                emit browser->customContextMenuRequested(browser->cursorRect(at).center());
+                return texts;
+            };
+            QCOMPARE(menuOver(box.Links()[0].first + 2),
+                     QStringList({"Select All\tCtrl+A", "Copy\tCtrl+C", "Launch URL"}));
+            QCOMPARE(menuOver(1), QStringList({"Select All\tCtrl+A", "Copy\tCtrl+C"}));
+            QCOMPARE(browser->textCursor().selectedText().size(),
+                     browser->document()->characterCount() - 1);
             box.findChild<QCheckBox*>()->setChecked(true);
             for (QPushButton* b : box.findChildren<QPushButton*>()) {
                 if (b->accessibleName() == QStringLiteral("No")) {
