@@ -7,14 +7,14 @@
 #include <QStringList>
 #include <memory>
 
-#include "audio/MAudioSettings.h"
+#include "dialogs/MDialogSettings.h"
 #include "lyrics/LyricImportSettings.h"
 
 // The per-user settings store of the program on QSettings (organisation "Ivolde", application
 // "Quilm"), one group per section. Binary values are QByteArrays in the stored layouts
 // (little-endian 32-bit integers for rectangles, an 8-byte double for the split). It backs the
 // engine's settings interfaces.
-class AppSettings : public MAudioSettings, public LyricImportSettings {
+class AppSettings : public MDialogSettings, public LyricImportSettings {
 public:
     static constexpr int kRecentFiles = 4;
     static constexpr const char* kSettings = "Settings";
@@ -28,6 +28,15 @@ public:
     // MAudioSettings
     int ReadInt(const QString& section, const QString& key, int defaultValue) override;
     void WriteInt(const QString& section, const QString& key, int value) override;
+
+    // MDialogSettings
+    QString ReadText(const QString& section, const QString& key,
+                     const QString& defaultValue) override {
+        return ReadString(section, key, defaultValue);
+    }
+    void WriteText(const QString& section, const QString& key, const QString& value) override {
+        WriteString(section, key, value);
+    }
 
     QString ReadString(const QString& section, const QString& key,
                        const QString& defaultValue = QString());

@@ -71,11 +71,3 @@ void HelpCommands::OpenWebPage(const QString& key) {
         QMessageBox::critical(owner_, kAppName, Tr("No web browser could open %1.").arg(address));
     }
 }
-
-void HelpCommands::ShowAbout() {
-    // The About box of the dialogs library replaces this one when it is there.
-    QMessageBox::about(owner_, Tr("About Quilm"),
-                       Tr("<b>Quilm</b><br>Version %1<br><br>Karaoke authoring for the Linux "
-                          "desktop.")
-                           .arg(QCoreApplication::applicationVersion()));
-}

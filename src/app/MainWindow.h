@@ -84,7 +84,7 @@ private:
     void UpdateRecentFiles();
     void StoreWindowPlacement();
     bool LoadMusicWithProgress(const QString& path);
-    bool ChooseMusicFile();
+    void ExportSong();
     void EditCommand(const char* slot);
     void WatchFocus(QWidget* now);
     void Warn(const MStatus& status);

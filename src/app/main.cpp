@@ -12,10 +12,10 @@
 #include "app/AppSettings.h"
 #include "app/DataFolder.h"
 #include "app/MainWindow.h"
-#include "app/MessageBoxReporter.h"
 #include "app/SingleInstance.h"
 #include "audio/CheckMp3Support.h"
 #include "audio/MLameLibrary.h"
+#include "dialogs/DodMessageReporter.h"
 
 namespace {
 
@@ -95,9 +95,9 @@ int main(int argc, char** argv) {
         splash.reset();
     }
 
-    MessageBoxReporter startReporter(nullptr);
-    MLameLibrary lame;
-    const bool mp3Available = CheckMp3Support(lame, &startReporter, &settings, false);
+    DodMessageReporter startReporter(nullptr);
+    const bool mp3Available =
+        CheckMp3Support(MLameLibrary::Shared(), &startReporter, &settings, false);
 
     MainWindow window(settings, dataFolder, mp3Available);
     if (!dataFolder.isEmpty()) {

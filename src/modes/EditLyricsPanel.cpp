@@ -8,8 +8,8 @@
 #include <QPlainTextEdit>
 
 #include "cdg/MRwRenderer.h"
+#include "dialogs/FindLyricsDialog.h"
 #include "lyrics/LrcDocument.h"
-#include "lyrics/LyricImport.h"
 #include "song/MKaraokeLine.h"
 #include "song/MKaraokeWord.h"
 #include "song/MSongSettings.h"
@@ -160,11 +160,7 @@ void EditLyricsPanel::ImportLyrics() {
     }
     RefreshPreview();
     if (changed && document.HasLines()) {
-        LyricImport import(Song());
-        const bool merged = import.MergeLrcTimings(document, [this](const QString& question) {
-            return QMessageBox::question(this, QStringLiteral("Quilm"), question,
-                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-        });
+        const bool merged = FindLyricsDialog::MergeTimings(this, Song(), document);
         if (merged) {
             RefreshPreview();
         }
