@@ -30,17 +30,9 @@ public:
     void WriteInt(const QString& section, const QString& key, int value) override;
 
     // MDialogSettings
-    QString ReadText(const QString& section, const QString& key,
-                     const QString& defaultValue) override {
-        return ReadString(section, key, defaultValue);
-    }
-    void WriteText(const QString& section, const QString& key, const QString& value) override {
-        WriteString(section, key, value);
-    }
-
     QString ReadString(const QString& section, const QString& key,
-                       const QString& defaultValue = QString());
-    void WriteString(const QString& section, const QString& key, const QString& value);
+                       const QString& defaultValue = QString()) override;
+    void WriteString(const QString& section, const QString& key, const QString& value) override;
     // Empty when absent or not binary.
     QByteArray ReadBinary(const QString& section, const QString& key);
     void WriteBinary(const QString& section, const QString& key, const QByteArray& value);
