@@ -97,7 +97,10 @@ TEST_F(AdjustPlayLoopTest, HundredPassesWithNudgesSwitchesAndCloses) {
         const int target = before + 1 + static_cast<int>(random() % 4);
         while (panel->PassCount() < target) {
             ASSERT_TRUE(Until([&] { return panel->PassCount() >= target; }, 5000))
-                << "the loop stopped after " << passes << " passes";
+                << "the loop stopped after " << passes << " passes; playing "
+                << player_->IsPlaying() << ", position " << player_->Position() << ", start "
+                << panel->AuditionStart() << ", sound device warnings "
+                << messages_.Messages().size();
             panel->Nudge(static_cast<AdjustLyricsModel::Nudge>(random() % 4));
         }
         passes += panel->PassCount() - before;
