@@ -19,11 +19,10 @@ constexpr int kFeedIntervalMs = 5;
 // what the server holds would leave it out.
 constexpr int64_t kInFlightUsecs = 1500;
 constexpr int64_t kReportIntervalUsecs = 4000;
-constexpr int64_t kFindIntervalUsecs = 20000;
 
-// The newest stream of this process that was closed (-1 for none): the stream of an output
-// opened after it has a higher index, though the server may still list the old one a moment.
-std::atomic<int64_t> gClosedSinkInput{-1};
+// The newest stream an output of this process has taken as its own (-1 for none): the stream
+// of an output opened later has a higher index, though the server may still list the old one.
+std::atomic<int64_t> gNewestSinkInput{-1};
 // A report that took longer than this to come back is not precise enough to use.
 constexpr int64_t kSlowReportUsecs = 5000;
 
@@ -141,9 +140,15 @@ void MQtAudioOutput::FindSinkInput() {
     // Our process plays one stream at a time; the newest of ours is the one just opened.
     const int64_t pid = ::getpid();
     for (const MPulseProbe::SinkInput& input : probe_.SinkInputs()) {
-        if (input.processId == pid && static_cast<int64_t>(input.index) > gClosedSinkInput.load() &&
+        if (input.processId == pid && static_cast<int64_t>(input.index) > gNewestSinkInput.load() &&
             (!sinkInput_ || input.index > *sinkInput_)) {
             sinkInput_ = input.index;
+        }
+    }
+    if (sinkInput_) {
+        int64_t newest = gNewestSinkInput.load();
+        while (newest < *sinkInput_ &&
+               !gNewestSinkInput.compare_exchange_weak(newest, *sinkInput_)) {
         }
     }
 }
@@ -184,12 +189,6 @@ void MQtAudioOutput::Close() {
         thread_.reset();
     }
     std::lock_guard<std::mutex> lock(clockMutex_);
-    if (sinkInput_) {
-        int64_t closed = gClosedSinkInput.load();
-        while (closed < *sinkInput_ &&
-               !gClosedSinkInput.compare_exchange_weak(closed, *sinkInput_)) {
-        }
-    }
     sinkInput_.reset();
 }
 
@@ -280,11 +279,6 @@ int64_t MQtAudioOutput::PlayedBytes() {
         return 0;
     }
     const int64_t now = NowUsecs();
-    if (!sinkInput_ && probe_.IsConnected() && now - lastFindUsecs_ >= kFindIntervalUsecs) {
-        // The stream was not listed yet when it was opened, or the one found has gone.
-        lastFindUsecs_ = now;
-        FindSinkInput();
-    }
     if (!sinkInput_) {
         // No word from the server: the sink's own figure, within what it was given.
         const int64_t usecs = SinkProcessedUsecs();
@@ -299,9 +293,6 @@ int64_t MQtAudioOutput::PlayedBytes() {
         now - lastWriteUsecs_ >= kInFlightUsecs) {
         const std::optional<MPulseProbe::SinkInput> info = probe_.SinkInputInfo(*sinkInput_);
         const int64_t after = NowUsecs();
-        if (!info) {
-            sinkInput_.reset();  // looked for again on the next call
-        }
         // A stream with nothing left in its buffer has run dry (at the end of a run, say): the
         // sink's latency then counts silence mixed after our audio, not our audio.
         if (info && info->bufferUsecs > 0 && deviceBytes_.load() == before &&

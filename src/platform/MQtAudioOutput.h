@@ -88,7 +88,6 @@ private:
     MPulseProbe probe_;
     bool probeTried_ = false;
     std::optional<uint32_t> sinkInput_;
-    int64_t lastFindUsecs_ = 0;
     std::unique_ptr<MPlayedClock> clock_;
     int64_t lastReportUsecs_ = 0;
 };
