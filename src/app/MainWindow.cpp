@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include "app/AppSettings.h"
+#include "app/AppSongSettingsStore.h"
 #include "app/WebPages.h"
 #include "audio/MCdgPlayer.h"
 #include "audio/MLameLibrary.h"
@@ -30,12 +31,14 @@
 #include "dialogs/FindLyricsDialog.h"
 #include "dialogs/FindMusicDialog.h"
 #include "dialogs/LyricsPlacedDialog.h"
+#include "dialogs/SongSettingsSheet.h"
 #include "dialogs/StatusMessage.h"
 #include "export/MExportSettings.h"
 #include "modes/AdjustLyricsPanel.h"
 #include "modes/EditLyricsPanel.h"
 #include "modes/PlaceLyricsPanel.h"
 #include "modes/PlayFinalPanel.h"
+#include "modes/UserAction.h"
 #include "song/MProjectFile.h"
 #include "song/MSongSettings.h"
 
@@ -69,7 +72,15 @@ MainWindow::MainWindow(AppSettings& settings, const QString& dataFolder, bool mp
     BuildMenus();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { WatchFocus(now); });
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::UpdateCommands);
+    // The clipboard is asked only when it changes: on X11 asking means a round trip to the
+    // program that owns it, which must not happen on every keystroke.
+    auto clipboardChanged = [this] {
+        const QMimeData* clip = QApplication::clipboard()->mimeData();
+        clipboardHasText_ = clip != nullptr && clip->hasText();
+        UpdateCommands();
+    };
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, clipboardChanged);
+    clipboardChanged();
 }
 
 MainWindow::~MainWindow() {
@@ -256,8 +267,7 @@ AppState MainWindow::State() const {
         s.editHasSelection = rich->textCursor().hasSelection();
         s.editReadOnly = rich->isReadOnly();
     }
-    const QMimeData* clip = QApplication::clipboard()->mimeData();
-    s.clipboardHasText = clip != nullptr && clip->hasText();
+    s.clipboardHasText = clipboardHasText_;
     return s;
 }
 
@@ -367,10 +377,11 @@ void MainWindow::SwitchMode(int mode) {
 }
 
 void MainWindow::OpenSettings() {
-    // The Song Settings dialog is its own piece of work; until it is there, say so.
-    QMessageBox::information(this, kAppName,
-                             tr("The Song Settings dialog is not built yet in this version of "
-                                "Quilm."));
+    AppSongSettingsStore store(settings_);
+    if (SongSettingsSheet::Run(this, *song_, store, SongSettingsSheet::InstalledFonts())) {
+        // The mode panel is built anew on the new settings.
+        SetMode(mode_);
+    }
 }
 
 bool MainWindow::FindLyrics(LrcDocument& document) {
@@ -395,6 +406,7 @@ bool MainWindow::LoadMusicWithProgress(const QString& path) {
 }
 
 bool MainWindow::AddMusic() {
+    LogUserAction(MLogEvents::kActionAddMusic, MLogEvents::kAddMusic);
     FindMusicDialog dialog(host_.Import(), &settings_, mp3Available_, this);
     busy_ = true;
     const bool added = dialog.exec() == QDialog::Accepted;
@@ -640,7 +652,9 @@ void MainWindow::ActivateFromOtherInstance(const QString& path) {
     }
     raise();
     activateWindow();
-    if (!path.isEmpty() && IsIdle() && QApplication::activeModalWidget() == nullptr) {
+    // Playing stops for the question of Open; work in progress or an open dialog is not
+    // interrupted, and the path is then not taken.
+    if (!path.isEmpty() && !exporting_ && !busy_ && QApplication::activeModalWidget() == nullptr) {
         OpenProject(path);
     }
 }

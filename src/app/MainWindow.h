@@ -102,6 +102,7 @@ private:
     bool projectOpened_ = false;
     bool exporting_ = false;
     bool busy_ = false;
+    bool clipboardHasText_ = false;
     QMap<AppCommand, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

@@ -10,6 +10,7 @@
 #include "cdg/MRwRenderer.h"
 #include "dialogs/FindLyricsDialog.h"
 #include "lyrics/LrcDocument.h"
+#include "modes/UserAction.h"
 #include "song/MKaraokeLine.h"
 #include "song/MKaraokeWord.h"
 #include "song/MSongSettings.h"
@@ -152,6 +153,7 @@ void EditLyricsPanel::ShowMusicName() {
 }
 
 void EditLyricsPanel::ImportLyrics() {
+    LogUserAction(MLogEvents::kActionImportLyrics, MLogEvents::kImportLyrics);
     LrcDocument document;
     const bool changed = Host().FindLyrics(document);
     if (changed) {

@@ -62,7 +62,14 @@ void MLineListGenerator::GenerateKaraokeLineList(bool keepTimings, bool convertM
         int page = 0;
         int row = 0;
         bool pendingBreak = false;
-        for (const QString& segment : text.split(QLatin1Char('\n'))) {
+        lines.reserve(static_cast<size_t>(text.count(QLatin1Char('\n'))) + 1);
+        for (qsizetype from = 0; from <= text.size();) {
+            qsizetype to = text.indexOf(QLatin1Char('\n'), from);
+            if (to < 0) {
+                to = text.size();
+            }
+            const QStringView segment = QStringView(text).sliced(from, to - from);
+            from = to + 1;
             if (segment.contains(QLatin1Char('^'))) {
                 pendingBreak = true;
                 continue;
@@ -72,7 +79,7 @@ void MLineListGenerator::GenerateKaraokeLineList(bool keepTimings, bool convertM
                 row = 0;
             }
             auto line = std::make_unique<MKaraokeLine>();
-            line->text = segment;
+            line->text = segment.toString();
             line->singerColour = defaultColour;
             if (hadOldList && oldIndex < song_.lineList.size()) {
                 line->singerColour = song_.lineList[oldIndex]->singerColour;

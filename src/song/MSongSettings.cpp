@@ -246,6 +246,11 @@ void MSongSettings::CalcLineAndPageNumbers() {
 void MSongSettings::InstallLines(std::vector<std::unique_ptr<MKaraokeLine>> lines) {
     wordList.clear();
     lineList = std::move(lines);
+    size_t words = 0;
+    for (const auto& line : lineList) {
+        words += line->words.size();
+    }
+    wordList.reserve(words);
     for (const auto& line : lineList) {
         for (const auto& w : line->words) {
             w->line = line.get();

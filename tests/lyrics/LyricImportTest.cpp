@@ -149,8 +149,10 @@ TEST_F(LyricImportTest, FailedImportsChangeNothingAndAreLogged) {
                   "There was an error opening or reading the Lyrics file,\nor the Lyrics file "
                   "contained no Lyrics.\n\nPlease check the file and try again.");
     }
-    EXPECT_EQ(LyricImport(song_).ImportLyricFile(dir_.filePath("none.txt"), document_).Text(),
-              "Error: Unable to open lyric file.");
+    EXPECT_TRUE(LyricImport(song_)
+                    .ImportLyricFile(dir_.filePath("none.txt"), document_)
+                    .Text()
+                    .startsWith("Error: Unable to open lyric file."));
     const MStatus unknown = Import("song.doc", "words");
     EXPECT_FALSE(unknown);
     EXPECT_TRUE(unknown.Text().isEmpty());
