@@ -6,7 +6,6 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstring>
 
@@ -19,10 +18,6 @@ constexpr int kFeedIntervalMs = 5;
 // what the server holds would leave it out.
 constexpr int64_t kInFlightUsecs = 1500;
 constexpr int64_t kReportIntervalUsecs = 4000;
-
-// The newest stream an output of this process has taken as its own (-1 for none): the stream
-// of an output opened later has a higher index, though the server may still list the old one.
-std::atomic<int64_t> gNewestSinkInput{-1};
 // A report that took longer than this to come back is not precise enough to use.
 constexpr int64_t kSlowReportUsecs = 5000;
 
@@ -140,15 +135,8 @@ void MQtAudioOutput::FindSinkInput() {
     // Our process plays one stream at a time; the newest of ours is the one just opened.
     const int64_t pid = ::getpid();
     for (const MPulseProbe::SinkInput& input : probe_.SinkInputs()) {
-        if (input.processId == pid && static_cast<int64_t>(input.index) > gNewestSinkInput.load() &&
-            (!sinkInput_ || input.index > *sinkInput_)) {
+        if (input.processId == pid && (!sinkInput_ || input.index > *sinkInput_)) {
             sinkInput_ = input.index;
-        }
-    }
-    if (sinkInput_) {
-        int64_t newest = gNewestSinkInput.load();
-        while (newest < *sinkInput_ &&
-               !gNewestSinkInput.compare_exchange_weak(newest, *sinkInput_)) {
         }
     }
 }
