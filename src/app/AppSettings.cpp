@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/MStoredRect.h"
+
 AppSettings::AppSettings(const QString& filePath)
     : store_(filePath.isEmpty()
                  ? std::make_unique<QSettings>(QStringLiteral("Ivolde"), QStringLiteral("Quilm"))
@@ -45,28 +47,11 @@ void AppSettings::WriteBinary(const QString& section, const QString& key, const 
 }
 
 QByteArray AppSettings::PackRect(const QRect& rect) {
-    QByteArray bytes(16, '\0');
-    const qint32 values[4] = {rect.left(), rect.top(), rect.left() + rect.width(),
-                              rect.top() + rect.height()};
-    for (int i = 0; i < 4; ++i) {
-        qToLittleEndian<qint32>(values[i], bytes.data() + 4 * i);
-    }
-    return bytes;
+    return MStoredRect::Pack(rect);
 }
 
 bool AppSettings::UnpackRect(const QByteArray& bytes, QRect* rect) {
-    if (bytes.size() != 16) {
-        return false;
-    }
-    qint32 v[4];
-    for (int i = 0; i < 4; ++i) {
-        v[i] = qFromLittleEndian<qint32>(bytes.constData() + 4 * i);
-    }
-    if (v[2] <= v[0] || v[3] <= v[1]) {
-        return false;
-    }
-    *rect = QRect(QPoint(v[0], v[1]), QSize(v[2] - v[0], v[3] - v[1]));
-    return true;
+    return MStoredRect::Unpack(bytes, rect);
 }
 
 QRect AppSettings::WindowRect() {

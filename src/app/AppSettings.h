@@ -7,14 +7,14 @@
 #include <QStringList>
 #include <memory>
 
-#include "audio/MAudioSettings.h"
+#include "dialogs/MDialogSettings.h"
 #include "lyrics/LyricImportSettings.h"
 
 // The per-user settings store of the program on QSettings (organisation "Ivolde", application
 // "Quilm"), one group per section. Binary values are QByteArrays in the stored layouts
 // (little-endian 32-bit integers for rectangles, an 8-byte double for the split). It backs the
 // engine's settings interfaces.
-class AppSettings : public MAudioSettings, public LyricImportSettings {
+class AppSettings : public MDialogSettings, public LyricImportSettings {
 public:
     static constexpr int kRecentFiles = 4;
     static constexpr const char* kSettings = "Settings";
@@ -29,9 +29,10 @@ public:
     int ReadInt(const QString& section, const QString& key, int defaultValue) override;
     void WriteInt(const QString& section, const QString& key, int value) override;
 
+    // MDialogSettings
     QString ReadString(const QString& section, const QString& key,
-                       const QString& defaultValue = QString());
-    void WriteString(const QString& section, const QString& key, const QString& value);
+                       const QString& defaultValue = QString()) override;
+    void WriteString(const QString& section, const QString& key, const QString& value) override;
     // Empty when absent or not binary.
     QByteArray ReadBinary(const QString& section, const QString& key);
     void WriteBinary(const QString& section, const QString& key, const QByteArray& value);

@@ -10,6 +10,7 @@
 
 #include "app/AppSettings.h"
 #include "app/WebPages.h"
+#include "modes/UserAction.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ const QString kAppName = QStringLiteral("Quilm");
 }  // namespace
 
 void HelpCommands::OpenManual() {
+    LogUserAction(MLogEvents::kActionOpenManual, MLogEvents::kOpenManual);
     const QString page = dataFolder_ + QLatin1Char('/') + QLatin1String(kManualPage);
     if (dataFolder_.isEmpty() || !QFileInfo(page).isFile()) {
         QMessageBox::critical(owner_, kAppName,
@@ -62,6 +64,11 @@ void HelpCommands::StartCompanion(const QString& musicFolder) {
 }
 
 void HelpCommands::OpenWebPage(const QString& key) {
+    if (const WebPages::Page* page = WebPages::Find(key); page && *page->logText) {
+        LogUserAction(key == QLatin1String("Forum") ? MLogEvents::kActionOpenForum
+                                                    : MLogEvents::kActionOpenWebsite,
+                      page->logText);
+    }
     const QString address = WebPages::Address(settings_, key);
     if (address.isEmpty()) {
         QMessageBox::information(owner_, kAppName, WebPages::NoAddressText(key));
@@ -70,12 +77,4 @@ void HelpCommands::OpenWebPage(const QString& key) {
     if (!QDesktopServices::openUrl(QUrl(address))) {
         QMessageBox::critical(owner_, kAppName, Tr("No web browser could open %1.").arg(address));
     }
-}
-
-void HelpCommands::ShowAbout() {
-    // The About box of the dialogs library replaces this one when it is there.
-    QMessageBox::about(owner_, Tr("About Quilm"),
-                       Tr("<b>Quilm</b><br>Version %1<br><br>Karaoke authoring for the Linux "
-                          "desktop.")
-                           .arg(QCoreApplication::applicationVersion()));
 }

@@ -6,8 +6,8 @@
 class AppSettings;
 class QWidget;
 
-// The commands that lead out of the program: the manual, the companion program, the web pages
-// and the About box.
+// The commands that lead out of the program: the manual, the companion program and the web
+// pages.
 class HelpCommands {
 public:
     static constexpr const char* kManualPage = "manual/velt-frame.htm";
@@ -27,7 +27,6 @@ public:
     void StartCompanion(const QString& musicFolder);
     // Opens a page of the web-page table, or says that it has no address.
     void OpenWebPage(const QString& key);
-    void ShowAbout();
 
 private:
     QWidget* owner_;

@@ -19,15 +19,26 @@
 #include <QUrl>
 
 #include "app/AppSettings.h"
-#include "app/MessageBoxReporter.h"
-#include "app/ProgressWindow.h"
+#include "app/AppSongSettingsStore.h"
 #include "app/WebPages.h"
 #include "audio/MCdgPlayer.h"
-#include "lyrics/LyricImport.h"
+#include "audio/MLameLibrary.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/DodMessageReporter.h"
+#include "dialogs/ExportDialog.h"
+#include "dialogs/ExportProgress.h"
+#include "dialogs/ExportRunner.h"
+#include "dialogs/FindLyricsDialog.h"
+#include "dialogs/FindMusicDialog.h"
+#include "dialogs/LyricsPlacedDialog.h"
+#include "dialogs/SongSettingsSheet.h"
+#include "dialogs/StatusMessage.h"
+#include "export/MExportSettings.h"
 #include "modes/AdjustLyricsPanel.h"
 #include "modes/EditLyricsPanel.h"
 #include "modes/PlaceLyricsPanel.h"
 #include "modes/PlayFinalPanel.h"
+#include "modes/UserAction.h"
 #include "song/MProjectFile.h"
 #include "song/MSongSettings.h"
 
@@ -40,16 +51,6 @@ QString FolderOf(const QString& path) {
     return QFileInfo(path).absolutePath() + QLatin1Char('/');
 }
 
-// The filter text of a file dialog: "Text (patterns)" with the patterns space-separated.
-template <typename Filters>
-QStringList DialogFilters(const Filters& filters) {
-    QStringList out;
-    for (const auto& f : filters) {
-        out << QStringLiteral("%1 (%2)").arg(f.text, QString(f.pattern).replace(';', ' '));
-    }
-    return out;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(AppSettings& settings, const QString& dataFolder, bool mp3Available,
@@ -60,7 +61,7 @@ MainWindow::MainWindow(AppSettings& settings, const QString& dataFolder, bool mp
       mp3Available_(mp3Available),
       help_(this, settings, dataFolder),
       song_(std::make_unique<MSongSettings>(QString(), &host_)),
-      reporter_(std::make_unique<MessageBoxReporter>(this)) {
+      reporter_(std::make_unique<DodMessageReporter>(this)) {
     setWindowTitle(QStringLiteral("Quilm - [untitled]"));
     setMinimumSize(470, 488);
     setAcceptDrops(false);
@@ -71,7 +72,15 @@ MainWindow::MainWindow(AppSettings& settings, const QString& dataFolder, bool mp
     BuildMenus();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { WatchFocus(now); });
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MainWindow::UpdateCommands);
+    // The clipboard is asked only when it changes: on X11 asking means a round trip to the
+    // program that owns it, which must not happen on every keystroke.
+    auto clipboardChanged = [this] {
+        const QMimeData* clip = QApplication::clipboard()->mimeData();
+        clipboardHasText_ = clip != nullptr && clip->hasText();
+        UpdateCommands();
+    };
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, clipboardChanged);
+    clipboardChanged();
 }
 
 MainWindow::~MainWindow() {
@@ -142,13 +151,7 @@ void MainWindow::BuildMenus() {
     });
     file->addSeparator();
     connect(AddCommand(file, AppCommand::Export, tr("&Export Song...")), &QAction::triggered, this,
-            [this] {
-                // The Export Song File dialog and its progress window come with the dialogs
-                // library; until then the command says it cannot export.
-                QMessageBox::information(this, kAppName,
-                                         tr("Exporting is not built yet in this version of "
-                                            "Quilm: use \"quilm-cli export\"."));
-            });
+            &MainWindow::ExportSong);
     recentSeparator_ = file->addSeparator();
     connect(AddCommand(file, AppCommand::Exit, tr("E&xit"), QKeySequence(tr("Alt+F4")),
                        QStringLiteral("application-exit")),
@@ -196,7 +199,8 @@ void MainWindow::BuildMenus() {
             &QAction::triggered, this, [this] { help_.OpenManual(); });
     connect(
         AddCommand(help, AppCommand::About, tr("&About Quilm"), {}, QStringLiteral("help-about")),
-        &QAction::triggered, this, [this] { help_.ShowAbout(); });
+        &QAction::triggered, this,
+        [this] { AboutDialog(QCoreApplication::applicationVersion(), this).exec(); });
 
     // The mode commands have no menu items: the panels' buttons carry them.
     const std::pair<AppCommand, int> modes[] = {{AppCommand::EditLyrics, kEditLyrics},
@@ -263,8 +267,7 @@ AppState MainWindow::State() const {
         s.editHasSelection = rich->textCursor().hasSelection();
         s.editReadOnly = rich->isReadOnly();
     }
-    const QMimeData* clip = QApplication::clipboard()->mimeData();
-    s.clipboardHasText = clip != nullptr && clip->hasText();
+    s.clipboardHasText = clipboardHasText_;
     return s;
 }
 
@@ -329,7 +332,7 @@ void MainWindow::SetExporting(bool exporting) {
 
 void MainWindow::Warn(const MStatus& status) {
     if (!status.Text().isEmpty()) {
-        MessageBoxReporter::Show(this, status);
+        StatusMessage::Show(this, status);
     }
 }
 
@@ -374,43 +377,22 @@ void MainWindow::SwitchMode(int mode) {
 }
 
 void MainWindow::OpenSettings() {
-    // The Song Settings dialog is its own piece of work; until it is there, say so.
-    QMessageBox::information(this, kAppName,
-                             tr("The Song Settings dialog is not built yet in this version of "
-                                "Quilm."));
+    AppSongSettingsStore store(settings_);
+    if (SongSettingsSheet::Run(this, *song_, store, SongSettingsSheet::InstalledFonts())) {
+        // The mode panel is built anew on the new settings.
+        SetMode(mode_);
+    }
 }
 
 bool MainWindow::FindLyrics(LrcDocument& document) {
-    // The Find Lyrics dialog offers lyric web sites and "Local File..."; until it is there the
-    // local file is asked for directly.
-    LyricImport import(*song_, &settings_);
-    const auto filters = LyricImport::LyricFileFilters();
-    QFileDialog dialog(this, QString::fromLatin1(LyricImport::kDialogTitle),
-                       settings_.LyricsFolder());
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    const QStringList names = DialogFilters(filters);
-    dialog.setNameFilters(names);
-    const int index = settings_.LyricFileIndex();
-    if (index >= 0 && index < names.size()) {
-        dialog.selectNameFilter(names[index]);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return false;
-    }
-    const QString path = dialog.selectedFiles().first();
-    import.RememberChoice(path, static_cast<int>(names.indexOf(dialog.selectedNameFilter())));
-    const MStatus status = import.ImportLyricFile(path, document);
-    if (!status) {
-        Warn(status);
-        return false;
-    }
-    return true;
+    FindLyricsDialog dialog(*song_, &settings_, &settings_, document, this);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 // --- Music -----------------------------------------------------------------------------------
 
 bool MainWindow::LoadMusicWithProgress(const QString& path) {
-    ProgressWindow progress(this);
+    ExportProgress progress(this);
     busy_ = true;
     UpdateCommands();
     const bool ok = host_.Import().LoadMusic(path, &progress);
@@ -423,45 +405,36 @@ bool MainWindow::LoadMusicWithProgress(const QString& path) {
     return ok;
 }
 
-bool MainWindow::ChooseMusicFile() {
-    const auto filters = DialogFilters(MMusicImport::MusicFileFilters(mp3Available_));
-    for (;;) {
-        QFileDialog dialog(
-            this, tr("Select Music File"),
-            settings_.ReadString(AppSettings::kSettings, QStringLiteral("MusicPath")));
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setNameFilters(filters);
-        const int index =
-            settings_.ReadInt(AppSettings::kSettings, QStringLiteral("MusicFileIndex"), 0);
-        if (index >= 0 && index < filters.size()) {
-            dialog.selectNameFilter(filters[index]);
-        }
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-            return false;
-        }
-        const QString path = dialog.selectedFiles().first();
-        if (LoadMusicWithProgress(path)) {
-            settings_.WriteInt(AppSettings::kSettings, QStringLiteral("MusicFileIndex"),
-                               static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
-            song_->SetMusicFile(host_.Import().MusicFilePath());
-            song_->AttachWorkWav(true);
-            return true;
-        }
-        if (QMessageBox::critical(
-                this, kAppName, MMusicImport::ChooseAnotherFileQuestion(host_.Import().ErrorText()),
-                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
-            return false;
-        }
-    }
-}
-
 bool MainWindow::AddMusic() {
-    // The Find Music dialog offers music stores and "Local File..."; until it is there the
-    // local file is asked for directly.
-    const bool added = ChooseMusicFile();
+    LogUserAction(MLogEvents::kActionAddMusic, MLogEvents::kAddMusic);
+    FindMusicDialog dialog(host_.Import(), &settings_, mp3Available_, this);
+    busy_ = true;
+    const bool added = dialog.exec() == QDialog::Accepted;
+    busy_ = false;
+    if (added) {
+        song_->SetMusicFile(host_.Import().MusicFilePath());
+        song_->AttachWorkWav(true);
+        settings_.WriteString(AppSettings::kSettings, QStringLiteral("MusicPath"),
+                              host_.Import().MusicFolder());
+    }
     UpdateTitle();
     UpdateCommands();
     return added;
+}
+
+void MainWindow::ExportSong() {
+    if (!CommandEnabled(AppCommand::Export, State())) {
+        return;
+    }
+    ExportDialog dialog(*song_, settings_, mp3Available_, host_.Import().SampleRate(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    QString folder = settings_.ReadString(AppSettings::kSettings, QStringLiteral("MusicPath"));
+    SetExporting(true);
+    ExportRunner::Run(this, *song_, MLameLibrary::Shared(), dialog.Settings(), folder);
+    SetExporting(false);
+    settings_.WriteString(AppSettings::kSettings, QStringLiteral("MusicPath"), folder);
 }
 
 // --- Modes ---------------------------------------------------------------------------------
@@ -512,10 +485,7 @@ void MainWindow::SetMode(int mode) {
 
 void MainWindow::OnEditLyrics() {
     if (song_->HasPlacedWords()) {
-        // The Lyrics Already Placed dialog of the dialogs library informs here when it is there.
-        QMessageBox::warning(this, tr("Lyrics Already Placed"),
-                             tr("The lyrics have already been placed. Simple edits can be made "
-                                "without requiring the lyrics to be placed again."));
+        LyricsPlacedDialog(this).exec();
     }
     SetMode(kEditLyrics);
 }
@@ -682,7 +652,9 @@ void MainWindow::ActivateFromOtherInstance(const QString& path) {
     }
     raise();
     activateWindow();
-    if (!path.isEmpty() && IsIdle() && QApplication::activeModalWidget() == nullptr) {
+    // Playing stops for the question of Open; work in progress or an open dialog is not
+    // interrupted, and the path is then not taken.
+    if (!path.isEmpty() && !exporting_ && !busy_ && QApplication::activeModalWidget() == nullptr) {
         OpenProject(path);
     }
 }

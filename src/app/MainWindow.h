@@ -84,7 +84,7 @@ private:
     void UpdateRecentFiles();
     void StoreWindowPlacement();
     bool LoadMusicWithProgress(const QString& path);
-    bool ChooseMusicFile();
+    void ExportSong();
     void EditCommand(const char* slot);
     void WatchFocus(QWidget* now);
     void Warn(const MStatus& status);
@@ -102,6 +102,7 @@ private:
     bool projectOpened_ = false;
     bool exporting_ = false;
     bool busy_ = false;
+    bool clipboardHasText_ = false;
     QMap<AppCommand, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

@@ -8,14 +8,16 @@
 #include <QPropertyAnimation>
 #include <QSplashScreen>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/AppSettings.h"
 #include "app/DataFolder.h"
 #include "app/MainWindow.h"
-#include "app/MessageBoxReporter.h"
 #include "app/SingleInstance.h"
 #include "audio/CheckMp3Support.h"
 #include "audio/MLameLibrary.h"
+#include "dialogs/DodMessageReporter.h"
+#include "song/MSongSettings.h"
 
 namespace {
 
@@ -65,7 +67,16 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     const QCommandLineOption noSplash(QStringLiteral("no-splash"),
                                       QStringLiteral("Start without the splash picture."));
-    parser.addOption(noSplash);
+    const QCommandLineOption startMode(
+        QStringLiteral("mode"),
+        QStringLiteral("Start in this work mode: edit, place, adjust or play."),
+        QStringLiteral("MODE"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the window to this PNG file once it is shown, then "
+                       "quit without saving (for the documentation)."),
+        QStringLiteral("FILE.png"));
+    parser.addOptions({noSplash, startMode, screenshot});
     parser.addPositionalArgument(QStringLiteral("PROJECT.qlm"),
                                  QStringLiteral("A project to open."), QStringLiteral("[PROJECT]"));
     parser.process(app);
@@ -95,9 +106,9 @@ int main(int argc, char** argv) {
         splash.reset();
     }
 
-    MessageBoxReporter startReporter(nullptr);
-    MLameLibrary lame;
-    const bool mp3Available = CheckMp3Support(lame, &startReporter, &settings, false);
+    DodMessageReporter startReporter(nullptr);
+    const bool mp3Available =
+        CheckMp3Support(MLameLibrary::Shared(), &startReporter, &settings, false);
 
     MainWindow window(settings, dataFolder, mp3Available);
     if (!dataFolder.isEmpty()) {
@@ -107,8 +118,35 @@ int main(int argc, char** argv) {
         QTimer::singleShot(0, &window, [&window, path] { window.ActivateFromOtherInstance(path); });
     };
     window.Start();
-    if (!project.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, project] { window.OpenProject(project); });
+    if (qEnvironmentVariableIsSet("QUILM_QUIT_WHEN_SHOWN")) {
+        // For the start-up figure: tell when the window is on the screen, then end.
+        QCoreApplication::processEvents();
+        std::puts("shown");
+        std::fflush(stdout);
+        return 0;
+    }
+    const QStringList modes{QStringLiteral("edit"), QStringLiteral("place"),
+                            QStringLiteral("adjust"), QStringLiteral("play")};
+    const int mode = static_cast<int>(modes.indexOf(parser.value(startMode))) + 1;
+    if (parser.isSet(startMode) && mode == 0) {
+        std::fprintf(stderr, "quilm: --mode is one of edit, place, adjust, play\n");
+        return 2;
+    }
+    QTimer::singleShot(0, &window, [&window, project, mode] {
+        if (!project.isEmpty()) {
+            window.OpenProject(project);
+        }
+        if (mode > ModeHost::kEditLyrics) {
+            window.SetMode(mode);
+        }
+    });
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        QTimer::singleShot(1500, &window, [&window, file] {
+            const bool saved = window.grab().save(file, "PNG");
+            window.Song().SetModified(false);
+            QCoreApplication::exit(saved ? 0 : 1);
+        });
     }
     return app.exec();
 }

@@ -147,7 +147,8 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
     if (fn.lame_set_brate != nullptr) {
         fn.lame_set_brate(gf, options.bitRateKbps);
     }
-    // ID3 texts are ISO 8859-1; characters beyond it become '?'.
+    // ID3v1 texts are ISO 8859-1 (characters beyond it become '?'); the ID3v2 tag carries
+    // them in UTF-16, so that every player reads any script.
     const QByteArray title = options.title.toLatin1();
     const QByteArray artist = options.artist.toLatin1();
     if (fn.id3tag_init != nullptr) {
@@ -157,6 +158,22 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
         }
         if (!artist.isEmpty() && fn.id3tag_set_artist != nullptr) {
             fn.id3tag_set_artist(gf, artist.constData());
+        }
+        if (fn.id3tag_add_v2 != nullptr && fn.id3tag_set_textinfo_utf16 != nullptr) {
+            fn.id3tag_add_v2(gf);
+            const auto setUtf16 = [&](const char* frame, const QString& text) {
+                if (text.isEmpty()) {
+                    return;
+                }
+                std::vector<unsigned short> utf16{0xFEFF};  // the byte order mark LAME wants
+                for (const QChar c : text) {
+                    utf16.push_back(c.unicode());
+                }
+                utf16.push_back(0);
+                fn.id3tag_set_textinfo_utf16(gf, frame, utf16.data());
+            };
+            setUtf16("TIT2", options.title);
+            setUtf16("TPE1", options.artist);
         }
     }
 

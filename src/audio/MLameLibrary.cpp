@@ -51,6 +51,8 @@ MStatus MLameLibrary::Bind() {
     bind(fn_.id3tag_init, "id3tag_init");
     bind(fn_.id3tag_set_title, "id3tag_set_title");
     bind(fn_.id3tag_set_artist, "id3tag_set_artist");
+    bind(fn_.id3tag_add_v2, "id3tag_add_v2");
+    bind(fn_.id3tag_set_textinfo_utf16, "id3tag_set_textinfo_utf16");
     bind(fn_.lame_get_lametag_frame, "lame_get_lametag_frame");
     return MStatus::Ok();
 }

@@ -22,6 +22,9 @@ public:
         void (*id3tag_init)(Flags*) = nullptr;
         void (*id3tag_set_title)(Flags*, const char*) = nullptr;
         void (*id3tag_set_artist)(Flags*, const char*) = nullptr;
+        // For the Unicode ID3v2 tag, when the library has them.
+        void (*id3tag_add_v2)(Flags*) = nullptr;
+        int (*id3tag_set_textinfo_utf16)(Flags*, const char*, const unsigned short*) = nullptr;
         // The info frame that tells readers the exact length; written over the first frame.
         size_t (*lame_get_lametag_frame)(const Flags*, unsigned char*, size_t) = nullptr;
     };

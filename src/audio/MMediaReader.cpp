@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "audio/AudioStatus.h"
+#include "audio/FfmpegLog.h"
 #include "base/MInterrupt.h"
 
 extern "C" {
@@ -40,7 +41,9 @@ const char* MetadataKey(const QString& name) {
 
 }  // namespace
 
-MMediaReader::MMediaReader() = default;
+MMediaReader::MMediaReader() {
+    RouteFfmpegLogToTrace();
+}
 
 MMediaReader::~MMediaReader() {
     Close();

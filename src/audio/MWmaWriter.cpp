@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "audio/AudioStatus.h"
+#include "audio/FfmpegLog.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -43,7 +44,9 @@ QByteArray MetadataKey(const QString& name) {
 
 }  // namespace
 
-MWmaWriter::MWmaWriter() = default;
+MWmaWriter::MWmaWriter() {
+    RouteFfmpegLogToTrace();
+}
 
 MWmaWriter::~MWmaWriter() {
     Abort();

@@ -109,7 +109,14 @@ uint32_t MRwGenerator::WriteBorderPreset(int colour, uint32_t position) {
 
 uint32_t MRwGenerator::WriteColorTable(const ColourTable& colours, uint32_t position) {
     if (renderer_) {
-        renderer_->LoadColors(0, 16, colours.data());
+        // A preview shows the colours as a player will: with four bits a component.
+        ColourTable shown{};
+        for (size_t k = 0; k < shown.size(); ++k) {
+            uint8_t entry[2];
+            CdgColour::Encode(colours[k], entry);
+            shown[k] = CdgColour::Decode(entry);
+        }
+        renderer_->LoadColors(0, 16, shown.data());
     }
     uint32_t total = 0;
     for (int half = 0; half < 2; ++half) {

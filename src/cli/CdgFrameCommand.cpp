@@ -1,11 +1,17 @@
 #include "cli/CdgFrameCommand.h"
 
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
 #include <QRect>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
 
+#include "base/MStagedFile.h"
+#include "cdg/CdgColour.h"
 #include "cdg/CdgStreamFile.h"
 #include "cdg/CdgTimeBase.h"
 #include "cdg/MRwPlayer.h"
@@ -41,13 +47,24 @@ int CdgFrameCommand::Run(const QStringList& args) {
         return UsageError(QStringLiteral("--at SECONDS is required"));
     }
     bool ok = false;
-    const double seconds = parser.value(at).toDouble(&ok);
-    if (!ok || !std::isfinite(seconds) || seconds < 0) {
-        return UsageError(QStringLiteral("--at needs a time in seconds of 0 or more, not '%1'")
-                              .arg(parser.value(at)));
+    const double seconds = ParseSeconds(parser.value(at));
+    if (seconds < 0) {
+        return UsageError(
+            QStringLiteral("--at needs a time in seconds or mm:ss of 0 or more, not '%1'")
+                .arg(parser.value(at)));
     }
     if (!parser.isSet(output) || parser.value(output).isEmpty()) {
         return UsageError(QStringLiteral("-o OUT.png is required"));
+    }
+    // The picture format is the one the name's extension says.
+    QByteArray format = QFileInfo(parser.value(output)).suffix().toLower().toLatin1();
+    if (format == "jpg") {
+        format = "jpeg";
+    }
+    if (format != "png" && format != "jpeg" && format != "bmp") {
+        return UsageError(
+            QStringLiteral("cannot write a picture named '%1': give -o NAME.png, .jpg or .bmp")
+                .arg(parser.value(output)));
     }
     const int factor = parser.value(scale).toInt(&ok);
     if (!ok || factor < 1 || factor > 16) {
@@ -84,9 +101,31 @@ int CdgFrameCommand::Run(const QStringList& args) {
                              &colours);
     }
     const QString out = parser.value(output);
-    if (const MStatus s = PngWriter::Write(out, indices.data(), width, height, colours, files);
-        !s) {
-        return Fail(QStringLiteral("cannot write the PNG file: %1").arg(s.Text()));
+    if (format == "png") {
+        if (const MStatus s = PngWriter::Write(out, indices.data(), width, height, colours, files);
+            !s) {
+            return Fail(QStringLiteral("cannot write the PNG file: %1").arg(s.Text()));
+        }
+    } else {
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                const MColorRef c = colours[indices[static_cast<size_t>(y) * width + x] & 15];
+                row[x] = qRgb(CdgColour::Red(c), CdgColour::Green(c), CdgColour::Blue(c));
+            }
+        }
+        QBuffer encoded;
+        encoded.open(QIODevice::WriteOnly);
+        QImageWriter writer(&encoded, format);
+        writer.setQuality(95);
+        if (!writer.write(image)) {
+            return Fail(
+                QStringLiteral("%1: cannot make the picture: %2").arg(out, writer.errorString()));
+        }
+        if (const MStatus s = MStagedFile::Write(out, encoded.data(), files, true); !s) {
+            return Fail(QStringLiteral("cannot write the picture: %1").arg(s.Text()));
+        }
     }
     if (file.LeftoverBytes() != 0) {
         return Fail(QStringLiteral("%1: %2 bytes left over after the last whole packet")

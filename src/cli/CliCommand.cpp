@@ -1,5 +1,7 @@
 #include "cli/CliCommand.h"
 
+#include <cmath>
+
 #include <QDateTime>
 #include <QRegularExpression>
 #include <cstdio>
@@ -76,4 +78,24 @@ void CliCommand::Out(const QString& line) {
 void CliCommand::Err(const QString& line) {
     std::fputs(line.toLocal8Bit().constData(), stderr);
     std::fputc('\n', stderr);
+}
+
+double CliCommand::ParseSeconds(const QString& text) {
+    const QStringList parts = text.trimmed().split(QLatin1Char(':'));
+    if (parts.size() > 2) {
+        return -1;
+    }
+    bool ok = false;
+    double seconds = parts.last().toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds < 0 || (parts.size() == 2 && seconds >= 60)) {
+        return -1;
+    }
+    if (parts.size() == 2) {
+        const int minutes = parts[0].toInt(&ok);
+        if (!ok || minutes < 0) {
+            return -1;
+        }
+        seconds += minutes * 60.0;
+    }
+    return seconds;
 }

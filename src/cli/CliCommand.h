@@ -22,6 +22,10 @@ public:
     // args holds the arguments after the command words.
     virtual int Run(const QStringList& args) = 0;
 
+    // A time given as seconds ("75.5") or minutes and seconds ("1:15.50"); -1 when the text is
+    // neither or the time is negative.
+    static double ParseSeconds(const QString& text);
+
 protected:
     // Parses args with parser (a --help option is added). Returns kOk to go on, or the exit code
     // to return at once (after printing help or an error).

@@ -27,3 +27,18 @@ MStatus CliProject::Open(const QString& path) {
     }
     return MStatus::Ok();
 }
+
+QString CliProject::UnfinishedReason() const {
+    if (song_->lineList.empty()) {
+        return QStringLiteral(
+            "the project has no lyrics: make it with 'quilm-cli new --lyrics FILE' (text, LRC or "
+            "karaoke file)");
+    }
+    if (!song_->HasPlacedWords()) {
+        return QStringLiteral(
+            "the song's words have no times yet: place them in the application's Place Lyrics "
+            "mode, or make the project with 'quilm-cli new --lyrics' and a timed LRC or karaoke "
+            "file");
+    }
+    return {};
+}

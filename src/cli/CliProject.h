@@ -17,6 +17,9 @@ public:
     MSongSettings& Song() { return *song_; }
     CliSongHost& Host() { return host_; }
     bool HasMusic() const { return !host_.WorkWavPath().isEmpty(); }
+    // Why the song cannot be rendered or exported yet, after its line list was made: no lyrics,
+    // or words without times; empty when it can.
+    QString UnfinishedReason() const;
 
 private:
     CliSongHost host_;

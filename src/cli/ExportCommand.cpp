@@ -1,5 +1,6 @@
 #include "cli/ExportCommand.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 #include "audio/CheckMp3Support.h"
@@ -44,8 +45,9 @@ int ExportCommand::Run(const QStringList& args) {
                                     QStringLiteral("The file to write (.bin, .mp3, .wma or .zip); "
                                                    "the .cdg file goes beside the audio."),
                                     QStringLiteral("PATH"));
-    const QCommandLineOption force(QStringLiteral("force"),
-                                   QStringLiteral("Replace a read-only file at the target."));
+    const QCommandLineOption force(
+        QStringLiteral("force"),
+        QStringLiteral("Replace files that exist at the target (read-only ones too)."));
     parser.addOptions({type, zip, ratio, output, force});
     if (const int rc =
             Parse(parser, args,
@@ -94,6 +96,24 @@ int ExportCommand::Run(const QStringList& args) {
     } else {
         settings.SetRatioKbps(MExportSettings::OfferedRatio(settings.type, settings.RatioKbps()));
     }
+    // The name says what the file is: a name that says otherwise is a mistake.
+    const QString wanted =
+        settings.zip ? QStringLiteral("zip") : MExportSettings::TypeExtension(settings.type);
+    if (QFileInfo(target).suffix().toLower() != wanted) {
+        return UsageError(
+            QStringLiteral("%1 writes a .%2 file: give -o NAME.%2")
+                .arg(settings.zip ? QStringLiteral("--zip") : QStringLiteral("--type ") + typeName,
+                     wanted));
+    }
+    QStringList targets{target};
+    if (settings.IsCompressed() && !settings.zip) {
+        targets << MCompressedExport::ReplaceExtension(target, QStringLiteral(".cdg"));
+    }
+    for (const QString& path : targets) {
+        if (!parser.isSet(force) && QFileInfo::exists(path)) {
+            return Fail(QStringLiteral("%1 exists; give --force to replace it").arg(path));
+        }
+    }
     MLameLibrary& lame = MLameLibrary::Shared();
     if (settings.type == MExportSettings::kMp3 && !CheckMp3Support(lame, nullptr, &store, false)) {
         return Fail(QStringLiteral("MP3 encoding is not available: %1 cannot be loaded")
@@ -103,6 +123,10 @@ int ExportCommand::Run(const QStringList& args) {
     CliProject project;
     if (const MStatus s = project.Open(files[0]); !s) {
         return Fail(s.Text());
+    }
+    project.Song().GenerateKaraokeLineList(true, true);
+    if (const QString why = project.UnfinishedReason(); !why.isEmpty()) {
+        return Fail(why);
     }
     settings.Save(store);
     CliProgress progress;

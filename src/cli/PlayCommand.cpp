@@ -23,11 +23,10 @@
 
 namespace {
 
-// Seconds from an option, or -1 when it is not a time of 0 or more.
+// Seconds (or mm:ss.xx) from an option, or -1 when it is not a time of 0 or more.
 double Seconds(const QString& text) {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) && value >= 0 && value < 86400 ? value : -1;
+    const double value = CliCommand::ParseSeconds(text);
+    return value < 86400 ? value : -1;
 }
 
 uint32_t Frames(double seconds) {
@@ -190,9 +189,15 @@ int PlayCommand::Run(const QStringList& args) {
     bool frameSaved = false;
     int64_t reported = -1;
     auto progress = [&] {
+        // With --to, what remains is counted to there, not to the end of the music.
+        const uint32_t position = player.Position();
+        const QString remaining =
+            toSeconds >= 0
+                ? MCdgPlayer::TimeText(position < endFrame ? endFrame - position : 0, 44100)
+                : player.RemainingTimeText();
         Out(QStringLiteral("position %1 (%2 s)  remaining %3")
-                .arg(player.Position())
-                .arg(SecondsText(player.Position()), player.RemainingTimeText()));
+                .arg(position)
+                .arg(SecondsText(position), remaining));
         std::fflush(stdout);
     };
     for (int ticks = 0; !stopped.Wait(10) && !MInterrupt::Requested(); ++ticks) {

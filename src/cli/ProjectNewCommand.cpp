@@ -1,6 +1,8 @@
 #include "cli/ProjectNewCommand.h"
 
 #include <QFileInfo>
+#include <QStringList>
+#include <algorithm>
 #include <memory>
 
 extern "C" {
@@ -158,6 +160,19 @@ int ProjectNewCommand::Run(const QStringList& args) {
     if (parser.isSet(artist)) {
         song.SetArtist(parser.value(artist));
     }
+    // A title or an artist given opens the song with a title page showing them.
+    if (!song.title.isEmpty() || !song.artist.isEmpty()) {
+        if (IMAGE_STRUCT* page = song.FindPage(IMAGE_STRUCT::kTitlePage)) {
+            QStringList lines;
+            for (const QString& text : {song.title, song.artist}) {
+                if (!text.isEmpty()) {
+                    lines << text;
+                }
+            }
+            page->enabled = true;
+            page->text = lines.join(QLatin1Char('\n'));
+        }
+    }
 
     if (const MStatus saved = song.SaveProject(); !saved) {
         return Fail(QStringLiteral("%1: %2").arg(parser.value(output), OneLine(saved.Text())));
@@ -179,9 +194,13 @@ int ProjectNewCommand::Run(const QStringList& args) {
     for (const QString& note : notes) {
         Err(note);
     }
+    // Lines with words: the empty lines that separate verses, and the one after the last line
+    // break, are not counted.
+    const auto lines = std::count_if(song.lineList.begin(), song.lineList.end(),
+                                     [](const auto& line) { return line->HasWords(); });
     Out(QStringLiteral("%1: %2 lines, %3 words, %4 timed%5%6")
             .arg(parser.value(output))
-            .arg(song.LineCount())
+            .arg(lines)
             .arg(song.WordCount())
             .arg(timed ? placed : 0)
             .arg(parser.isSet(lyrics) ? QStringLiteral(", encoding %1").arg(document.encoding)

@@ -48,6 +48,9 @@ int ProjectRenderCommand::Run(const QStringList& args) {
         return Fail(s.Text());
     }
     song.GenerateKaraokeLineList(true, true);
+    if (const QString why = project.UnfinishedReason(); !why.isEmpty()) {
+        return Fail(why);
+    }
     if (song.rwBuffer.empty()) {
         song.SizeRwBuffer(0);  // no music: a buffer as for empty audio
     }

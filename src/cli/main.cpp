@@ -97,6 +97,25 @@ int main(int argc, char** argv) {
         PrintUsage(commands, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? CliCommand::kUsage : CliCommand::kOk;
     }
+    if (args[0] == QLatin1String("--version")) {
+        std::printf("quilm-cli %s\n", QUILM_VERSION);
+        return CliCommand::kOk;
+    }
+    // A group of commands ("cdg") alone or with --help lists its commands.
+    if (args.size() <= 2 && (args.size() == 1 || args[1] == QLatin1String("--help") ||
+                             args[1] == QLatin1String("-h"))) {
+        const QString group = args[0] + QLatin1Char(' ');
+        std::vector<std::unique_ptr<CliCommand>> members;
+        for (auto& c : commands) {
+            if (c->Name().startsWith(group)) {
+                members.push_back(std::move(c));
+            }
+        }
+        if (!members.empty()) {
+            PrintUsage(members, args.size() == 1 ? stderr : stdout);
+            return args.size() == 1 ? CliCommand::kUsage : CliCommand::kOk;
+        }
+    }
     // The longest run of leading words that names a command.
     CliCommand* chosen = nullptr;
     int words = 0;
@@ -123,7 +142,10 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
-        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // play finds the sound server as every other client does, through the variable as the
+        // user has it.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") &&
+            chosen->Name() != QLatin1String("play")) {
             // Qt wants a private runtime folder for the font system and complains without one.
             const QString runtime =
                 QDir::temp().filePath(QStringLiteral("quilm-runtime-%1").arg(getuid()));

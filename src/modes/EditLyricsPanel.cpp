@@ -8,8 +8,9 @@
 #include <QPlainTextEdit>
 
 #include "cdg/MRwRenderer.h"
+#include "dialogs/FindLyricsDialog.h"
 #include "lyrics/LrcDocument.h"
-#include "lyrics/LyricImport.h"
+#include "modes/UserAction.h"
 #include "song/MKaraokeLine.h"
 #include "song/MKaraokeWord.h"
 #include "song/MSongSettings.h"
@@ -152,6 +153,7 @@ void EditLyricsPanel::ShowMusicName() {
 }
 
 void EditLyricsPanel::ImportLyrics() {
+    LogUserAction(MLogEvents::kActionImportLyrics, MLogEvents::kImportLyrics);
     LrcDocument document;
     const bool changed = Host().FindLyrics(document);
     if (changed) {
@@ -160,11 +162,7 @@ void EditLyricsPanel::ImportLyrics() {
     }
     RefreshPreview();
     if (changed && document.HasLines()) {
-        LyricImport import(Song());
-        const bool merged = import.MergeLrcTimings(document, [this](const QString& question) {
-            return QMessageBox::question(this, QStringLiteral("Quilm"), question,
-                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-        });
+        const bool merged = FindLyricsDialog::MergeTimings(this, Song(), document);
         if (merged) {
             RefreshPreview();
         }

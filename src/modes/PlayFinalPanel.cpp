@@ -5,6 +5,7 @@
 
 #include "audio/MCdgPlayer.h"
 #include "cdg/MRwRenderer.h"
+#include "modes/UserAction.h"
 #include "song/MSongSettings.h"
 #include "widgets/MRwViewerWindow.h"
 
@@ -82,6 +83,7 @@ void PlayFinalPanel::TogglePlayback() {
     if (!playing_) {
         playing_ = true;
         playButton_->SetCaption(tr("Stop (SB)"));
+        LogUserAction(MLogEvents::kActionPlayback, MLogEvents::kStartPlayback);
         endOfPlay_.Reset();
         if (endFrame_ == 0 ||
             !player_->Play(MCdgPlayer::kFlagAudio | MCdgPlayer::kFlagGraphics, 0, endFrame_)) {
@@ -89,6 +91,7 @@ void PlayFinalPanel::TogglePlayback() {
             endOfPlay_.Set();
         }
     } else {
+        LogUserAction(MLogEvents::kActionPlayback, MLogEvents::kStopPlayback);
         player_->Stop();
         player_->Close();
         player_->PrepareGraphics();

@@ -276,6 +276,14 @@ MStatus MProjectFile::Load(QIODevice& file) {
         if (!in.Bytes(&header, sizeof(header))) {
             return warn(kCorrupted);
         }
+        // A version out of range in a header that does not look like a song's means some
+        // other kind of file, not a project of another version.
+        const bool plausible = (header.performance == 1 || header.performance == 2) &&
+                               header.linesPerPage >= 0 && header.linesPerPage <= 16 &&
+                               header.version >= 0 && header.version < 100000;
+        if ((header.version >= 601 || header.version <= 399) && !plausible) {
+            return warn(kNotAProject);
+        }
         if (header.version >= 601) {
             return warn(kTooNew);
         }

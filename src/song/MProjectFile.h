@@ -24,6 +24,7 @@ public:
     static constexpr const char* kTooOld =
         "The project file is from an old version of Quilm.\nIt cannot be migrated to the current "
         "version.";
+    static constexpr const char* kNotAProject = "The file is not a Quilm project file.";
     static constexpr const char* kReadError =
         "Error opening Project file:\n\n%1\n\nThe file most likely has been corrupted.";
 

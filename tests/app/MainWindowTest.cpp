@@ -1,9 +1,13 @@
+#include <QButtonGroup>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 
 #include "app/AppTestKit.h"
 #include "app/SingleInstance.h"
+#include "app/WebPages.h"
+#include "dialogs/LyricsSettingsPage.h"
+#include "dialogs/SongSettingsSheet.h"
 #include "modes/EditLyricsPanel.h"
 #include "modes/ModePanel.h"
 
@@ -166,6 +170,22 @@ private slots:
         QVERIFY(QFile::exists(song.projectPath));
     }
 
+    void SettingsTakenOnOkRebuildThePanel() {
+        Fixture f(false);
+        MainWindow& w = *f.window;
+        QPointer<QWidget> panel = w.centralWidget();
+        OnNextModal([](QWidget* modal) {
+            if (auto* sheet = qobject_cast<SongSettingsSheet*>(modal)) {
+                sheet->LyricsPage()->PerformanceGroup()->button(SongHeader::kDuet)->click();
+                sheet->accept();
+            }
+        });
+        w.OpenSettings();
+        QCOMPARE(w.Song().header.performance, SongHeader::kDuet);
+        QVERIFY(w.Song().modified);
+        QVERIFY(panel.isNull());
+    }
+
     // Open restores the project; the window comes back where it was, maximized too.
     void OpenAndWindowPlacement() {
         QTemporaryDir keep;
@@ -200,6 +220,48 @@ private slots:
         QVERIFY(w.CanCloseProject());
         QCOMPARE(settings.ReadInt(AppSettings::kSettings, "AppWindowMaximized", 0),
                  w.isMaximized() ? 1 : 0);
+    }
+
+    // Web pages open only at a web address: none built in, a stored one, never a local file;
+    // the split of Edit Lyrics survives only as a sensible fraction.
+    void StoredAddressesAndSplit() {
+        QTemporaryDir dir;
+        AppSettings settings(dir.filePath(QStringLiteral("s.ini")));
+        QVERIFY(WebPages::Address(settings, QStringLiteral("Support")).isEmpty());
+        settings.WriteString(WebPages::kSection, QStringLiteral("Support"),
+                             QStringLiteral("file:///etc/passwd"));
+        QVERIFY(WebPages::Address(settings, QStringLiteral("Support")).isEmpty());
+        settings.WriteString(WebPages::kSection, QStringLiteral("Support"),
+                             QStringLiteral("https://example.org/help"));
+        QCOMPARE(WebPages::Address(settings, QStringLiteral("Support")),
+                 QStringLiteral("https://example.org/help"));
+        QCOMPARE(settings.EditLyricsSplit(), 0.5);
+        settings.SetEditLyricsSplit(0.3);
+        QCOMPARE(settings.EditLyricsSplit(), 0.3);
+        settings.WriteBinary(AppSettings::kSettings, QStringLiteral("EditLyricsSplit"),
+                             QByteArray(8, '\xff'));
+        QCOMPARE(settings.EditLyricsSplit(), 0.5);
+    }
+
+    // Music that cannot be loaded at Open and is given up leaves the project file as it was:
+    // the mode switch that follows does not save it without its music.
+    void OpenWithMissingMusicKeepsTheFile() {
+        Fixture f(true);
+        MainWindow& w = *f.window;
+        w.Song().SetRawLyrics(QStringLiteral("la la"));
+        w.Song().SetMusicFile(f.Path(QStringLiteral("gone.wav")));
+        w.Song().projectPath = f.Path(QStringLiteral("Gone.qlm"));
+        QVERIFY(w.SaveProject());
+        QFile file(w.Song().projectPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        AnswerNextBox(QMessageBox::No);
+        w.OpenProject(f.Path(QStringLiteral("Gone.qlm")));
+        QVERIFY(w.Song().musicFile.isEmpty());
+        QVERIFY(w.Song().modified);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
     }
 
     // A second start hands its project to the first copy and ends.

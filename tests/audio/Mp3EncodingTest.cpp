@@ -127,6 +127,16 @@ TEST(Mp3Encoding, StereoWithSilenceTagsAndProgress) {
     EXPECT_EQ(id3.mid(33, 30), QByteArray("The Artist").leftJustified(30, '\0'));
     EXPECT_EQ(probe["format.tag.artist"], "The Artist");
     EXPECT_NEAR(probe["format.duration"].toDouble(), 3.5, 0.1);
+    // Besides, an ID3v2 tag carries the texts in Unicode, which every player reads.
+    EXPECT_TRUE(bytes.startsWith("ID3"));
+    EXPECT_EQ(probe["format.tag.title"], "Caf\u00e9 Song");
+    options.title = QString::fromUtf8("\xe5\xb0\x8f\xe6\x98\x9f\xe6\x98\x9f");  // CJK
+    options.artist = QString::fromUtf8("Bj\xc3\xb6rk Gu\xc3\xb0mundsd\xc3\xb3ttir");
+    const QString unicode = fx.Path("unicode.mp3");
+    ASSERT_TRUE(EncodeMp3(Lame(), wav, unicode, options, nullptr).IsOk());
+    const auto tags = AudioFixtures::Probe(unicode);
+    EXPECT_EQ(tags["format.tag.title"], options.title);
+    EXPECT_EQ(tags["format.tag.artist"], options.artist);
 
     // Half a second of silence, then the tone, then silence.
     const auto s = EncodingProbes::Samples(fx.DecodeS16(mp3));

@@ -199,6 +199,16 @@ TEST(PlayCli, PlaysAWavPrintingThePositionEverySecond) {
     EXPECT_TRUE(lines.front().startsWith(QStringLiteral("playing ")));
     EXPECT_GE(lines.filter(QStringLiteral("position ")).size(), 3);
     EXPECT_EQ(lines.back(), QStringLiteral("position 97020 (2.20 s)  remaining 00:00"));
+
+    // With --to (here as mm:ss), the time remaining counts to there.
+    const CliRun to =
+        Cli({QStringLiteral("play"), wav, QStringLiteral("--to"), QStringLiteral("0:01.2")});
+    ASSERT_EQ(to.exitCode, 0) << to.err.toStdString();
+    const QStringList positions =
+        to.out.split(QLatin1Char('\n')).filter(QStringLiteral("position "));
+    ASSERT_FALSE(positions.isEmpty());
+    EXPECT_TRUE(positions.front().endsWith(QStringLiteral("remaining 00:01")))
+        << positions.front().toStdString();
 }
 
 TEST(PlayCli, SavesTheFrameThePlayerShowed) {

@@ -179,6 +179,9 @@ TEST(ProjectFile, VersionsOutsideTheRangeAreRefused) {
     qToLittleEndian<int32_t>(399, bytes.data());
     EXPECT_EQ(LoadBytes(a, bytes).Text(), QString::fromUtf8(MProjectFile::kTooOld));
     EXPECT_EQ(LoadBytes(a, bytes.left(51)).Text(), QString::fromUtf8(MProjectFile::kCorrupted));
+    // Some other kind of file is not taken for a project of another version.
+    EXPECT_EQ(LoadBytes(a, QByteArray("\x89PNG\r\n\x1a\n").repeated(40)).Text(),
+              QString::fromUtf8(MProjectFile::kNotAProject));
     MSongSettings missing(QStringLiteral("/no/such/file.qlm"));
     EXPECT_EQ(missing.LoadProject().Text(), QString::fromUtf8(MProjectFile::kCannotOpen));
 }

@@ -1,0 +1,40 @@
+#include "dialogs/PageGraphicEditor.h"
+
+#include "cdg/IMAGE_STRUCT.h"
+#include "dialogs/SongSettingsRules.h"
+#include "song/MSongSettings.h"
+
+bool PageGraphicEditor::Load(MSongSettings& song, IMAGE_STRUCT& page, const QString& path) {
+    MBitmap loaded;
+    if (!loaded.LoadImage(path) || loaded.IsEmpty()) {
+        return false;
+    }
+    for (int i = kFirstKeptEntry; i < 16; ++i) {
+        loaded.SetColour(i, page.picture.Colour(i));
+    }
+    page.picture = loaded;
+    page.hasGraphic = true;
+    if (page.pageId == IMAGE_STRUCT::kLyricsPage) {
+        page.textArea = kLyricsTextArea;
+        SongSettingsRules::ClampLinesPerPage(song);
+    }
+    return true;
+}
+
+void PageGraphicEditor::Remove(MSongSettings& song, IMAGE_STRUCT& page) {
+    MBitmap empty;
+    empty.colourTable = page.picture.colourTable;
+    page.picture = empty;
+    page.hasGraphic = false;
+    page.backgroundColorIndex = 15;
+    page.borderColorIndex = 11;
+    page.textType.colorIndex = 12;
+    page.textType.outlineColorIndex = 13;
+    if (page.pageId == IMAGE_STRUCT::kLyricsPage) {
+        page.textArea = 0;
+        page.singerColours = MTextTypeVer5(12, 9, 10);
+        SongSettingsRules::ClampLinesPerPage(song);
+    } else {
+        page.perLineTypes.Clear();
+    }
+}
