@@ -84,8 +84,8 @@ int SetCommand::Run(const QStringList& args) {
         const QString key = word.left(eq);
         const QString value = word.mid(eq + 1);
         if (const MStatus s = MSongSettingKeys::Set(song, key, value); !s) {
-            return UsageError(
-                QStringLiteral("%1: %2; nothing was written").arg(word, OneLine(s.Text())));
+            return UsageError(QStringLiteral("%1: %2; nothing was written")
+                                  .arg(OneLine(word), OneLine(s.Text())));
         }
         const QString now = MSongSettingKeys::Value(song, key);
         if (!key.endsWith(QLatin1String(".picture"), Qt::CaseInsensitive) &&
