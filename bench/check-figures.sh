@@ -18,6 +18,7 @@
 #                                                                                   memory of 4 MB of
 #                                                                                   lines outgrows the
 #                                                                                   caches)
+#   Place Lyrics tap redraw <= 8 ms, Adjust Lyrics nudge <= 2 ms, Adjust Play pass render <= 60 ms
 # and, side by side with ffmpeg on the same 4-minute music (best of several runs each), for a
 # song timed on it from 0:15 to 3:40 with title and credits pages (whose lead-in and credits
 # silence make the exported audio longer than the music):
@@ -59,6 +60,9 @@ check "WriteRwMemory, 4-minute reference song" "$(median_us BM_WriteRwMemoryRefe
 check "line list + page preview, 500 lines" "$(median_us BM_LineListAndPagePreview500Lines)" 5000 us
 check "save the reference project" "$(median_us BM_SaveReferenceProject)" 20000 us
 check "load the reference project" "$(median_us BM_LoadReferenceProject)" 20000 us
+check "Place Lyrics tap: word swept, next marked or page drawn" "$(median_us BM_PlaceTap)" 8000 us
+check "Adjust Lyrics nudge" "$(median_us BM_Nudge)" 2000 us
+check "Adjust Play pass render, 4-minute song" "$(median_us BM_AdjustPassRender)" 60000 us
 check "BIN export, 4-minute song (44 MB)" "$(median_us BM_BinExportFourMinuteSong/real_time)" 250000 us
 check "import of a 1 MB LRC of timed syllables" "$(median_us BM_ImportSyllableLrc/1)" 50000 us
 check "import of a 500 kB karaoke MIDI file" "$(median_us BM_ImportKaraokeMidi500kB)" 50000 us

@@ -209,11 +209,26 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
     int64_t firstFrameOffset = -1;
     std::vector<short> stereo;
     std::vector<unsigned char> mp3;
-    auto writeOut = [&output, &firstFrameOffset](const unsigned char* bytes, int n) {
+    // Flushed as it goes, so that a full disk is told as such (the file's own error text would
+    // only say that writing stopped).
+    int writeErrno = 0;
+    auto writeOut = [&output, &firstFrameOffset, &writeErrno](const unsigned char* bytes, int n) {
         if (n > 0 && firstFrameOffset < 0) {
             firstFrameOffset = output.pos() + Id3v2TagBytes(bytes, n);
         }
-        return n <= 0 || output.write(reinterpret_cast<const char*>(bytes), n) == n;
+        errno = 0;
+        if (n <= 0 ||
+            (output.write(reinterpret_cast<const char*>(bytes), n) == n && output.flush())) {
+            return true;
+        }
+        writeErrno = errno;
+        return false;
+    };
+    auto cannotWrite = [&]() {
+        return Failure(QStringLiteral("Cannot write \"%1\": %2")
+                           .arg(outputPath, writeErrno != 0
+                                                ? QString::fromLocal8Bit(std::strerror(writeErrno))
+                                                : output.errorString()));
     };
 
     while (leadingLeft > 0 || counted < total) {
@@ -268,8 +283,7 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
         }
         if (!writeOut(mp3.data(), encoded)) {
             output.cancelWriting();
-            return Failure(
-                QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, output.errorString()));
+            return cannotWrite();
         }
     }
     mp3.resize(7200 + 132300);
@@ -278,10 +292,14 @@ MStatus Encode(const MLameLibrary& lame, QIODevice& source, const QString& outpu
         output.cancelWriting();
         return Failure(QStringLiteral("The MP3 encoder failed (%1)").arg(flushed));
     }
-    if (!writeOut(mp3.data(), flushed) || !WriteInfoFrame(fn, gf, output, firstFrameOffset) ||
-        !output.commit()) {
-        return Failure(
-            QStringLiteral("Cannot write \"%1\": %2").arg(outputPath, output.errorString()));
+    if (!writeOut(mp3.data(), flushed)) {
+        output.cancelWriting();
+        return cannotWrite();
+    }
+    errno = 0;
+    if (!WriteInfoFrame(fn, gf, output, firstFrameOffset) || !output.commit()) {
+        writeErrno = writeErrno != 0 ? writeErrno : errno;
+        return cannotWrite();
     }
     return MStatus::Ok();
 }

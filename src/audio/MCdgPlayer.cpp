@@ -409,8 +409,14 @@ void MCdgPlayer::RefreshTimeText() {
 
 int64_t MCdgPlayer::NextBlock(MWaveReader& wav, std::vector<uint8_t>& block, bool* ended) {
     const int tempo = tempoChange_.load();
-    if (tempo == 0 && !tempoUsed_) {
+    // Whole frames only: an output never takes part of one, so a data block that ends inside a
+    // frame (a damaged file) would otherwise be offered to it for ever.
+    const auto readFrames = [&]() {
         const int64_t n = std::max<int64_t>(0, wav.Read(block.data(), blockBytes_));
+        return n - n % bytesPerFrame_;
+    };
+    if (tempo == 0 && !tempoUsed_) {
+        const int64_t n = readFrames();
         *ended = n < blockBytes_;
         return n;
     }
@@ -422,7 +428,7 @@ int64_t MCdgPlayer::NextBlock(MWaveReader& wav, std::vector<uint8_t>& block, boo
     // does not pile up stretched audio inside SoundTouch.
     const int64_t blockFrames = blockBytes_ / bytesPerFrame_;
     while (!endOfInput_ && tempo_->ReadyFrames() < blockFrames) {
-        const int64_t n = std::max<int64_t>(0, wav.Read(block.data(), blockBytes_));
+        const int64_t n = readFrames();
         tempo_->Put(block.data(), n);
         if (n < blockBytes_) {
             endOfInput_ = true;

@@ -87,6 +87,14 @@ MStatus MWaveReader::OpenDevice(const QString& name) {
         return fail(QStringLiteral("the \"fmt \" chunk is too short"));
     }
     format_ = WaveFormat::FromFmtBlock(raw);
+    // Silence and lengths are counted in frames of channels x bits: a damaged header must not
+    // turn a few frames into gigabytes.
+    if (format_.channels == 0 || format_.channels > kMaxChannels || format_.bitsPerSample == 0 ||
+        format_.bitsPerSample > kMaxBitsPerSample) {
+        return fail(QStringLiteral("%1 channels of %2 bits is not a sound format")
+                        .arg(format_.channels)
+                        .arg(format_.bitsPerSample));
+    }
     if (format_.formatTag != WaveFormat::kTagPcm && fmtBytes >= 18) {
         uint8_t extraSize[2];
         if (device_->read(reinterpret_cast<char*>(extraSize), 2) != 2) {

@@ -14,6 +14,10 @@ class QIODevice;
 // number of silent sample frames.
 class MWaveReader {
 public:
+    // Beyond these a "fmt " chunk is damaged.
+    static constexpr int kMaxChannels = 64;
+    static constexpr int kMaxBitsPerSample = 64;
+
     MWaveReader();
     virtual ~MWaveReader();
     MWaveReader(const MWaveReader&) = delete;

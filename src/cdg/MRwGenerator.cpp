@@ -425,7 +425,7 @@ MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int sl
 // ---------------------------------------------------------------------------------------------
 // Lyric lines on screen
 
-void MRwGenerator::PreviewBox(const MPicture& picture, const MBox& box) {
+void MRwGenerator::PreviewBox(const MPicture& picture, const MBox& box, int keepIndex) {
     if (renderer_ == nullptr) {
         return;
     }
@@ -436,9 +436,18 @@ void MRwGenerator::PreviewBox(const MPicture& picture, const MBox& box) {
     int pitch = 0;
     uint8_t* screen = renderer_->LockScreen(&pitch);
     for (int y = b.top; y < b.bottom; ++y) {
-        std::memcpy(
-            screen + (y + CdgScreen::kPictureTop) * pitch + b.left + CdgScreen::kPictureLeft,
-            picture.Row(y) + b.left, static_cast<size_t>(b.Width()));
+        uint8_t* to =
+            screen + (y + CdgScreen::kPictureTop) * pitch + b.left + CdgScreen::kPictureLeft;
+        const uint8_t* from = picture.Row(y) + b.left;
+        if (keepIndex < 0) {
+            std::memcpy(to, from, static_cast<size_t>(b.Width()));
+            continue;
+        }
+        for (int x = 0; x < b.Width(); ++x) {
+            if (from[x] != keepIndex) {
+                to[x] = from[x];
+            }
+        }
     }
     renderer_->UnlockScreen();
     renderer_->PresentRect(QRect(b.left + CdgScreen::kPictureLeft, b.top + CdgScreen::kPictureTop,
@@ -530,7 +539,9 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
         MTextCanvas dc(picture.get());
         const MBox box =
             RenderLine(dc, linesPerPage, slot, lineText, preview, colours, wordFirst, wordLast);
-        PreviewBox(*picture, box);
+        // A swept word changes only its own letters, as in the stream: the box reaches into the
+        // neighbouring words.
+        PreviewBox(*picture, box, sweepBehind ? -1 : backgroundIndex);
         if (outBox) {
             *outBox = box;
         }

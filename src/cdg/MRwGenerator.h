@@ -99,8 +99,9 @@ public:
     // Block Dissolve takes its randomness from here; seeded from the clock unless a test seeds it.
     void SeedRandom(uint32_t seed) { random_.Seed(seed); }
 
-    // Copies the box of a picture into the preview renderer's screen and shows it.
-    void PreviewBox(const MPicture& picture, const MBox& box);
+    // Copies the box of a picture into the preview renderer's screen and shows it; pixels of
+    // keepIndex, when given, leave the screen as it is.
+    void PreviewBox(const MPicture& picture, const MBox& box, int keepIndex = -1);
 
 private:
     MBox RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int slot, const QString& text,

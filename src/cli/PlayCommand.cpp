@@ -246,6 +246,9 @@ int PlayCommand::Run(const QStringList& args) {
     }
     player.Stop();
     progress();
+    if (MInterrupt::Requested()) {
+        return MInterrupt::ExitCode();
+    }
     if (frameSeconds >= 0 && !frameSaved) {
         return Fail(QStringLiteral("the run ended before %1 s: no frame saved")
                         .arg(QString::number(frameSeconds, 'f', 2)));

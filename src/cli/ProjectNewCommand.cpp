@@ -5,10 +5,6 @@
 #include <algorithm>
 #include <memory>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include "base/MOutputPath.h"
 #include "cli/CliSongHost.h"
 #include "log/MEventLog.h"
@@ -103,8 +99,6 @@ int ProjectNewCommand::Run(const QStringList& args) {
             QStringLiteral("%1: already exists (--force replaces it)").arg(parser.value(output)));
     }
 
-    // FFmpeg's own remarks on odd music files would break the one-line message of a failure.
-    av_log_set_level(AV_LOG_QUIET);
     CliSongHost host;
     MSongSettings song(project.absoluteFilePath(), &host);
     song.ResetToNewProject();

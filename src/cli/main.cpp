@@ -20,6 +20,7 @@
 #include "cli/CdgFrameCommand.h"
 #include "cli/CdgInfoCommand.h"
 #ifndef QUILM_CLI_FRONT
+#include "audio/MLibraryLog.h"
 #include "cli/CdgDemoCommand.h"
 #include "cli/DemoCommand.h"
 #include "cli/ExportCommand.h"
@@ -135,6 +136,10 @@ int main(int argc, char** argv) {
         return CliCommand::kUsage;
     }
     std::unique_ptr<QCoreApplication> app;
+#ifndef QUILM_CLI_FRONT
+    // The libraries' own lines go to the trace log; the terminal gets ours only.
+    MLibraryLog::RouteToTrace();
+#endif
 #ifdef QUILM_CLI_FRONT
     if (chosen->NeedsApplication()) {
         app = std::make_unique<QCoreApplication>(argc, argv);
@@ -165,5 +170,6 @@ int main(int argc, char** argv) {
     MLogSetup::ApplyEnvironment();
 #endif
     const int code = chosen->Run(args.mid(words));
-    return MInterrupt::Requested() ? MInterrupt::ExitCode() : code;
+    // Work that was complete when the signal came stands; anything else ends as the signal would.
+    return code != CliCommand::kOk && MInterrupt::Requested() ? MInterrupt::ExitCode() : code;
 }

@@ -110,7 +110,8 @@ MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t*
     MStatus created = stage.Create({}, true);
     if (created) {
         out.setFileName(stage.TemporaryPath());
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        // Unbuffered: the sector joiner writes whole blocks, and a failed write reports its cause.
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
             created = MStatus::Failure(QStringLiteral("%1: %2").arg(binPath, out.errorString()));
         }
     }
@@ -120,8 +121,16 @@ MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t*
     }
     MSectorBuffer joiner(
         kBlockSectors, kCapacitySectors, [&out](const uint8_t* bytes, size_t length, int) {
-            return out.write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(length)) ==
-                   static_cast<qint64>(length);
+            // A short write is followed by one that fails with the reason (a full disk).
+            for (size_t done = 0; done < length;) {
+                const qint64 n = out.write(reinterpret_cast<const char*>(bytes + done),
+                                           static_cast<qint64>(length - done));
+                if (n <= 0) {
+                    return false;
+                }
+                done += static_cast<size_t>(n);
+            }
+            return true;
         });
     // detail: the path and the reason, the file's own error when empty.
     auto writeFailed = [&out, &binPath](QString detail) {

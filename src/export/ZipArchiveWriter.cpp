@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include <minizip/zip.h>
@@ -96,6 +98,12 @@ tm_zip ZipTime(const QDateTime& modified) {
 ZipArchiveWriter::ZipArchiveWriter(QString targetPath, QStringList inputs)
     : targetPath_(std::move(targetPath)), inputs_(std::move(inputs)), stage_(targetPath_) {}
 
+void ZipArchiveWriter::NoteFileError() {
+    if (errorText_.isEmpty() && file_.error() != QFileDevice::NoError) {
+        errorText_ = file_.errorString();
+    }
+}
+
 ZipArchiveWriter::~ZipArchiveWriter() {
     Abandon();
 }
@@ -110,7 +118,7 @@ bool ZipArchiveWriter::Open() {
         return false;
     }
     file_.setFileName(stage_.TemporaryPath());
-    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
         file_.setFileName(QString());
         stage_.Discard();
         return false;
@@ -191,6 +199,9 @@ uint32_t ZipArchiveWriter::AddFile(const QString& entryName, const QString& sour
     }
     const uint32_t copied = CopyInto(source);
     rc = zipCloseFileInZip(zip_);
+    if (rc != ZIP_OK) {
+        NoteFileError();
+    }
     if (copied != kCodeOk || rc != ZIP_OK) {
         state_ = State::Failed;
         return copied != kCodeOk ? copied : CodeFor(rc);
@@ -214,6 +225,7 @@ uint32_t ZipArchiveWriter::CopyInto(QFile& source) {
         }
         const int rc = zipWriteInFileInZip(zip_, buffer.data(), static_cast<unsigned>(n));
         if (rc != ZIP_OK) {
+            NoteFileError();
             return CodeFor(rc);
         }
     }
@@ -234,11 +246,17 @@ uint32_t ZipArchiveWriter::Finish() {
     const int rc = zipClose(zip_, nullptr);
     zip_ = nullptr;
     if (rc != ZIP_OK) {
+        NoteFileError();
         Abandon();
         return CodeFor(rc);
     }
     // The archive must be on the disk before it replaces what the user had there.
+    errno = 0;
     const bool written = file_.flush() && ::fsync(file_.handle()) == 0;
+    if (!written && errorText_.isEmpty() && errno != 0) {
+        errorText_ = QString::fromLocal8Bit(std::strerror(errno));
+    }
+    NoteFileError();
     file_.close();
     if (!written || file_.error() != QFileDevice::NoError) {
         Abandon();

@@ -51,6 +51,9 @@ public:
     uint32_t Finish();
     // Drops the unfinished archive.
     void Abandon();
+    // Why writing the archive failed, in the system's words ("No space left on device"); empty
+    // when it did not or the reason is not known.
+    const QString& ErrorText() const { return errorText_; }
 
     // True for names ending in ".z", ".zip", ".zoo", ".arc", ".lzh", ".arj", ".gz" or ".tgz" in
     // any letter case.
@@ -60,12 +63,14 @@ private:
     enum class State { NotOpen, Open, Failed, Finished };
 
     uint32_t CopyInto(QFile& source);
+    void NoteFileError();
 
     QString targetPath_;
     QStringList inputs_;
     MStagedFile stage_;
     QFile file_;
     void* zip_ = nullptr;
+    QString errorText_;
     State state_ = State::NotOpen;
     QDateTime entryTime_;
 };

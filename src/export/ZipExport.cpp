@@ -56,5 +56,9 @@ MStatus ZipExport::Run(const QString& zipPath, const QString& audioPath, const Q
     if (result == ZipArchiveWriter::kCodeOk) {
         return report(MStatus::Ok());
     }
-    return report(MStatus::Failure(ProcessErrorText(result, zipPath), MStatus::Icon::Error));
+    QString text = ProcessErrorText(result, zipPath);
+    if (!zip.ErrorText().isEmpty()) {
+        text += QStringLiteral(": ") + zip.ErrorText();
+    }
+    return report(MStatus::Failure(text, MStatus::Icon::Error));
 }

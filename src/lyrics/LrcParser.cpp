@@ -111,6 +111,40 @@ bool LrcParser::ParseTime(QStringView content, int& hundredths) {
     return true;
 }
 
+namespace {
+
+// Some players write the word times inside a line in square brackets, as line times are
+// written ("[00:05.00]hello [00:06.00]world"); they are read as the "<mm:ss.xx>" tags they
+// stand for. Brackets round anything else stay text.
+QString SquareWordTimesAsAngle(const QString& lyric) {
+    if (!lyric.contains(u'[')) {
+        return lyric;
+    }
+    QString out;
+    out.reserve(lyric.size());
+    qsizetype pos = 0;
+    while (pos < lyric.size()) {
+        const qsizetype open = lyric.indexOf(u'[', pos);
+        const qsizetype close = open < 0 ? -1 : lyric.indexOf(u']', open + 1);
+        if (close < 0) {
+            out.append(QStringView(lyric).sliced(pos));
+            break;
+        }
+        const QStringView content = QStringView(lyric).sliced(open + 1, close - open - 1);
+        int unused = 0;
+        out.append(QStringView(lyric).sliced(pos, open - pos));
+        if (content.size() >= 4 && LrcParser::ParseTime(content, unused)) {
+            out.append(u'<').append(content).append(u'>');
+        } else {
+            out.append(QStringView(lyric).sliced(open, close + 1 - open));
+        }
+        pos = close + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
 QString LrcParser::ParseLrc(QByteArrayView data, LrcDocument& document, const QString& encoding) {
     QString used;
     const QString text = LyricTextDecoder::DecodeTextFile(data, encoding, &used);
@@ -213,7 +247,7 @@ void LrcParser::ParseTimedLine(const QList<int>& timesHundredths, QStringView ly
             lyric = lyric.sliced(2).trimmed();
         }
     }
-    lyric = CollapseSpaces(lyric);
+    lyric = CollapseSpaces(SquareWordTimesAsAngle(lyric));
 
     LrcLine line;
     line.part = part_;

@@ -53,11 +53,9 @@ MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument&
         return MStatus::Failure(QString(), MStatus::Icon::None);
     }
     // Only regular files: a pipe or a device would hold the import up or feed it without end.
-    if (const MStatus s = MInputFile::Check(path, kMaxFileBytes, QStringLiteral("lyric file"));
-        !s) {
+    if (!MInputFile::Problem(path, kMaxFileBytes, QStringLiteral("lyric file")).isEmpty()) {
         const bool tooLarge = QFileInfo(path).isFile();
-        return MStatus::Failure(QString::fromLatin1(tooLarge ? kTooLargeText : kUnableToOpenText) +
-                                    QStringLiteral("\n\n") + s.Text(),
+        return MStatus::Failure(QString::fromLatin1(tooLarge ? kTooLargeText : kUnableToOpenText),
                                 MStatus::Icon::Warning);
     }
     QFile file(path);

@@ -13,9 +13,11 @@
 
 namespace {
 
+// A word's time of 0 means "not timed yet" in the song, so a word sung at the very start of
+// the file is timed one frame in, or it would lose its time and be swept before it is drawn.
 int32_t Frames(int hundredths) {
-    return LrcDocument::FramesFromHundredths(
-        std::clamp(hundredths, 0, LrcDocument::kMaxHundredths));
+    return std::max(1, LrcDocument::FramesFromHundredths(
+                           std::clamp(hundredths, 0, LrcDocument::kMaxHundredths)));
 }
 
 // A line of the imported text that holds "^" is a page break in the line list and has no

@@ -30,6 +30,16 @@ QGroupBox* MakeGroup(const QString& title, QWidget* parent, int x, int width) {
     return group;
 }
 
+QPushButton* MakeImageButton(const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setAccessibleName(caption);
+    button->setToolTip(caption);
+    button->setIconSize(QSize(32, 32));
+    button->setFixedSize(48, 42);
+    button->setAutoDefault(false);
+    return button;
+}
+
 }  // namespace
 
 AdjustLyricsPanel::AdjustLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* parent)
@@ -82,20 +92,17 @@ void AdjustLyricsPanel::BuildControls() {
         images_[i] = PlayButtonImages::Make(static_cast<PlayButtonImages::Image>(i));
     }
     int x = kMargin;
-    auditionGroup_ = MakeGroup(tr("Audition Play"), this, x, 130);
-    auditionButton_ = new QPushButton(tr("Audition Play (Sb)"), auditionGroup_);
-    auditionButton_->setAccessibleName(tr("Audition Play (Sb)"));
-    auditionButton_->setAutoDefault(false);
+    auditionGroup_ = MakeGroup(tr("Audition Play"), this, x, 100);
+    // The play buttons show their pictures; the caption is their name and tip.
+    auditionButton_ = MakeImageButton(tr("Audition Play (Sb)"), auditionGroup_);
     auditionGroup_->layout()->addWidget(auditionButton_);
     connect(auditionButton_, &QPushButton::clicked, this, &AdjustLyricsPanel::ToggleAuditionPlay);
     selectHint_ = new QLabel(tr("Shift+click select more words"), this);
     selectHint_->hide();
-    x += 136;
+    x += 106;
 
-    adjustGroup_ = MakeGroup(tr("Adjust Highlighting"), this, x, 300);
-    adjustButton_ = new QPushButton(tr("Adjust Play (n)"), adjustGroup_);
-    adjustButton_->setAccessibleName(tr("Adjust Play (n)"));
-    adjustButton_->setAutoDefault(false);
+    adjustGroup_ = MakeGroup(tr("Adjust Highlighting"), this, x, 280);
+    adjustButton_ = MakeImageButton(tr("Adjust Play (n)"), adjustGroup_);
     connect(adjustButton_, &QPushButton::clicked, this, &AdjustLyricsPanel::ToggleAdjustPlay);
     areaButton_ = new CColorButton(tr("&Adjust Area..."), adjustGroup_);
     areaButton_->setAccessibleName(tr("Adjust Area..."));
@@ -108,7 +115,7 @@ void AdjustLyricsPanel::BuildControls() {
                        static_cast<QWidget*>(legend_)}) {
         adjustGroup_->layout()->addWidget(w);
     }
-    x += 306;
+    x += 286;
 
     singerGroup_ = MakeGroup(tr("Assign Singers to Lines"), this, x, 170);
     const QString captions[3] = {tr("&1"), tr("&2"), tr("&Both")};

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <csignal>
+
+#include "base/MInterrupt.h"
 #include "export/UnzipTool.h"
 #include "export/ZipArchiveWriter.h"
 
@@ -75,4 +78,26 @@ TEST(ZipArchiveWriter, CodesFollowTheArchiveStateAndUnfinishedArchivesVanish) {
     EXPECT_EQ(zip.Finish(), ZipArchiveWriter::kCodeEnded);
     EXPECT_EQ(UnzipTool::List(zipPath).size(), 1u);
     EXPECT_EQ(files(), 2);
+}
+
+TEST(ZipArchiveWriter, ASignalStopsPackingAndKeepsThePreviousArchive) {
+    QTemporaryDir dir;
+    const QString source = Make(dir, QStringLiteral("s"), QByteArray(3 << 20, 'q'));
+    const QString zipPath = Make(dir, QStringLiteral("t.zip"), "previous");
+    ZipArchiveWriter zip(zipPath, {source});
+    ASSERT_TRUE(zip.Open());
+    MInterrupt::Install();
+    std::raise(SIGTERM);
+    EXPECT_EQ(zip.AddFile(QStringLiteral("s"), source), ZipArchiveWriter::kCodeCancelled);
+    EXPECT_NE(zip.Finish(), ZipArchiveWriter::kCodeOk);
+    MInterrupt::Reset();
+    std::signal(SIGTERM, SIG_DFL);
+    QFile f(zipPath);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "previous");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    // The archive is never written over one of its sources.
+    ZipArchiveWriter over(source, {source});
+    EXPECT_FALSE(over.Open());
 }

@@ -100,6 +100,66 @@ TEST(LyricCorpus, LrcFilesReadAsPlayersReadThem) {
     ExpectDrawnInOrder(*row.song, "row");
 }
 
+// Files from other programs' repositories (see the README of the test data), each with what a
+// reader of the file sees: the number of timed lines, the first and the last line in the order
+// they are sung, and the encoding.
+TEST(LyricCorpus, RealFilesReadAsWritten) {
+    struct Row {
+        const char* name;
+        const char* encoding;
+        int lines;
+        const char* firstText;
+        int firstHundredths;
+        const char* lastText;
+        int lastHundredths;
+    };
+    const Row rows[] = {
+        {"pylrctool-test.lrc", "UTF-8", 18, "And I ain't gon' kill my vibe", 2913, "Oh, oh", 14562},
+        {"pylrctool-test2.lrc", "UTF-8", 5, "And I ain't gon' kill my vibe", 2913, "", 3800},
+        {"libskin-test.lrc", "UTF-8", 37, "一生有你", 1713, "可知一生有你我都陪在你身边", 22755},
+        {"flasher-test.lrc", "UTF-8", 28, "{--开始了--}", 0, "没有 遇过 某某", 11261},
+        {"lrcf-test.lrc", "GB18030", 19, "突然好想你", 0, "过的快乐或委屈", 7659},
+        {"lrcf-test-crlf.lrc", "GB18030", 19, "突然好想你", 0, "过的快乐或委屈", 7659},
+        {"liblyric-test.lrc", "UTF-8", 2, "Line 1", 102, "Line 2 line 2", 6200},
+        {"audio-playground-test.lrc", "UTF-8", 60, "才能なんてないから", 10, "为梦的形容泣不成声",
+         7799},
+        {"sap-test.lrc", "UTF-8", 103, "Bài hát: Nơi Này Có Anh", 0, "", 24084},
+        {"lrc-kit-basic.lrc", "UTF-8", 8, "i guess you're my creep tonight", 901,
+         "why can't I get out of my own way", 3226},
+        {"lrc-kit-foobar2000.lrc", "UTF-8", 3, "hello world", 500, "deeper hook", 1550},
+        {"lrc-kit-a2.lrc", "UTF-8", 2, "spark light", 200, "flow onward", 400},
+        {"lrcparser-example.lrc", "UTF-8", 7, "Line 1", 0, "Line 6", 171350},
+        {"lrcparser-example-spec.lrc", "UTF-8", 12, "I hate this kind of lyrics", 8338,
+         "Totally outrageous line | ？*？*？", 51368},
+        {"midifile-format1-lyrics.mid", "UTF-8", 3, "He*llo", 0, "Ka*ra*o*ke", 116},
+        {"test-karaoke-kar.mid", "UTF-8", 5, "Ma*ry was a lit*tle lame,", 0,
+         "A lit*tle lame was she!", 767},
+    };
+    for (const Row& row : rows) {
+        const QString name = QStringLiteral("real/") + QString::fromUtf8(row.name);
+        SCOPED_TRACE(row.name);
+        Imported r = Import(name);
+        QStringList texts = r.lyrics.split(u'\n');
+        while (!texts.isEmpty() && texts.back().isEmpty() &&
+               texts.size() > r.document.lines.size()) {
+            texts.removeLast();
+        }
+        ASSERT_EQ(r.document.lines.size(), row.lines);
+        ASSERT_EQ(texts.size(), row.lines);
+        EXPECT_EQ(r.document.encoding, QString::fromLatin1(row.encoding));
+        EXPECT_EQ(texts.front(), QString::fromUtf8(row.firstText));
+        EXPECT_EQ(r.document.lines.front().timeHundredths, row.firstHundredths);
+        EXPECT_EQ(texts.back(), QString::fromUtf8(row.lastText));
+        EXPECT_EQ(r.document.lines.back().timeHundredths, row.lastHundredths);
+        EXPECT_TRUE(r.song->HasPlacedWords());
+        ExpectDrawnInOrder(*r.song, name);
+    }
+    // Word times written in square brackets inside a line time the words after them.
+    const Imported foobar = Import("real/lrc-kit-foobar2000.lrc");
+    EXPECT_EQ(foobar.song->GetWord(1)->startTime, 600 * 441);
+    EXPECT_EQ(foobar.song->GetWord(4)->startTime, 1175 * 441);
+}
+
 TEST(LyricCorpus, MidiSyllablesAtTheTimesMidoReads) {
     const QString referencePath = qEnvironmentVariable("QUILM_MIDI_REFERENCE");
     if (referencePath.isEmpty()) {

@@ -67,7 +67,7 @@ def syllables(path):
 def main():
     data, output = sys.argv[1], sys.argv[2]
     rows = []
-    for folder in (data, os.path.join(data, "corpus")):
+    for folder in (data, os.path.join(data, "corpus"), os.path.join(data, "real")):
         for name in sorted(os.listdir(folder)):
             if not name.lower().endswith((".mid", ".kar", ".midi")):
                 continue

@@ -1,5 +1,6 @@
 // Place Lyrics: what taps, pauses and the end of a run write into the song, and the keys.
 
+#include <algorithm>
 #include <thread>
 
 #include "TimingFixtures.h"
@@ -48,6 +49,24 @@ TEST_F(PlaceLyricsTest, TapsPausesAndTheEndOfARun) {
     EXPECT_EQ(Word(2)->endTime, 30000 + kSecond);
     EXPECT_EQ(Word(3)->startTime, 0) << "a word the run did not reach keeps its time";
     EXPECT_EQ(m.WordText(2), QStringLiteral("little"));
+}
+
+// The marked word changes its own letters only, not those of the word next to it.
+TEST_F(PlaceLyricsTest, MarkedWordLeavesItsNeighbours) {
+    MakeSong(QStringLiteral("Twinkle twinkle little star"), 3);
+    MRwRenderer page;
+    song_->RenderPage(&page, 0);
+    MRwRenderer marked;
+    PlaceLyricsModel m(*song_, &marked);
+    m.Open();
+    const auto count = [](const MRwRenderer& r, int index) {
+        const std::vector<uint8_t> s = r.ScreenIndices();
+        return std::count(s.begin(), s.end(), index);
+    };
+    EXPECT_EQ(count(marked, 12), count(page, 12));
+    m.Start();
+    m.Place(1000);
+    EXPECT_EQ(count(marked, 12) + count(marked, song_->header.sweepColour), count(page, 12));
 }
 
 TEST_F(PlaceLyricsTest, DuetLinesTakeTheSpanOfTheLineTheyAnswer) {
