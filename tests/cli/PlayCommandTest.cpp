@@ -246,6 +246,12 @@ TEST(PlayCli, SavesTheFrameThePlayerShowed) {
                   0);
         EXPECT_EQ(Differences(QImage(png), QImage(ref)), 0);
     }
+    // A frame before the start is never played.
+    EXPECT_EQ(Cli({QStringLiteral("play"), song->projectPath, QStringLiteral("--from"),
+                   QStringLiteral("2"), QStringLiteral("--frame-at"), QStringLiteral("1"),
+                   QStringLiteral("-o"), dir.filePath(QStringLiteral("early.png"))})
+                  .exitCode,
+              2);
 }
 
 // Without a sound server there is no sound device: the user hears why, and nothing plays.
