@@ -103,6 +103,9 @@ int PlayCommand::Run(const QStringList& args) {
         if (!parser.isSet(frameAt) || frameSeconds < 0) {
             return UsageError(QStringLiteral("--frame-at needs a time in seconds of 0 or more"));
         }
+        if (frameSeconds < fromSeconds) {
+            return UsageError(QStringLiteral("--frame-at needs a time at or after --from"));
+        }
         if (parser.value(output).isEmpty()) {
             return UsageError(QStringLiteral("--frame-at needs -o OUT.png"));
         }
@@ -169,11 +172,19 @@ int PlayCommand::Run(const QStringList& args) {
     player.SetLeadingSilenceFrames(leadIn);
     player.SetTempoChange(tempoChange);
     int flags = MCdgPlayer::kFlagAudio;
+    const uint32_t startFrame = Frames(fromSeconds);
     if (isProject) {
         player.PrepareGraphics();
         flags |= MCdgPlayer::kFlagGraphics;
+        // The screen at the start shows everything drawn before it: the packets up to there are
+        // decoded at once, and the run goes on from the next one.
+        if (MRwPlayer* graphics = player.GraphicsPlayer(); graphics != nullptr && startFrame > 0) {
+            const auto packets = static_cast<uint32_t>(
+                std::min<int64_t>(CdgTimeBase::PacketIndexFromFrames(startFrame),
+                                  streamBytes / CdgTimeBase::kPacketBytes));
+            graphics->DecodePackets(stream, 0, packets);
+        }
     }
-    const uint32_t startFrame = Frames(fromSeconds);
     if (!player.Play(flags, static_cast<int32_t>(startFrame), endFrame)) {
         return Fail(QStringLiteral("cannot play: no sound device"));
     }

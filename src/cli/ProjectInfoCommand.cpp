@@ -9,6 +9,7 @@
 #include "cdg/MTransitionWriter.h"
 #include "song/MProjectFile.h"
 #include "song/MProjectSanity.h"
+#include "song/MSongSettingKeys.h"
 #include "song/MSongSettings.h"
 
 int ProjectInfoCommand::Run(const QStringList& args) {
@@ -87,6 +88,12 @@ int ProjectInfoCommand::Run(const QStringList& args) {
                      {QStringLiteral("lines"), song.LineCount()},
                      {QStringLiteral("words"), song.WordCount()},
                      {QStringLiteral("placedWords"), placed}};
+    // Every setting that 'quilm-cli set' takes, as it takes it.
+    QJsonObject settings;
+    for (const QString& key : MSongSettingKeys::Keys()) {
+        settings.insert(key, MSongSettingKeys::Value(song, key));
+    }
+    info.insert(QStringLiteral("settings"), settings);
     const QStringList damage = MProjectSanity::Problems(song);
     if (!damage.isEmpty()) {
         info.insert(QStringLiteral("damage"), QJsonArray::fromStringList(damage));

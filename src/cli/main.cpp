@@ -28,6 +28,7 @@
 #include "cli/ProjectInfoCommand.h"
 #include "cli/ProjectNewCommand.h"
 #include "cli/ProjectRenderCommand.h"
+#include "cli/SetCommand.h"
 #include "log/MLogSetup.h"
 #endif
 
@@ -42,6 +43,7 @@ std::vector<std::unique_ptr<CliCommand>> Commands() {
     commands.push_back(std::make_unique<DemoCommand>());
     commands.push_back(std::make_unique<ProjectNewCommand>());
     commands.push_back(std::make_unique<ProjectInfoCommand>());
+    commands.push_back(std::make_unique<SetCommand>());
     commands.push_back(std::make_unique<ProjectRenderCommand>());
     commands.push_back(std::make_unique<ExportCommand>());
     commands.push_back(std::make_unique<PlayCommand>());

@@ -14,8 +14,8 @@
 
 #include "cdg/MRwGenerator.h"
 #include "dialogs/SettingsPreviewFrame.h"
-#include "dialogs/SongSettingsRules.h"
 #include "song/MSongSettings.h"
+#include "song/MSongSettingsRules.h"
 #include "widgets/CColorButton.h"
 
 namespace {
@@ -54,8 +54,8 @@ LyricsSettingsPage::LyricsSettingsPage(MSongSettings& song, SongSettingsStore& s
     sweepGrid->addLayout(sweepRow, 0, 0, 1, 3);
     advance_ = Named(new QDoubleSpinBox, tr("Advance sweep secs."));
     advance_->setDecimals(2);
-    advance_->setRange(0.0, -SongSettingsRules::kAdvanceLowest / 100.0);
-    advance_->setSingleStep(SongSettingsRules::kAdvanceStep / 100.0);
+    advance_->setRange(0.0, -MSongSettingsRules::kAdvanceLowest / 100.0);
+    advance_->setSingleStep(MSongSettingsRules::kAdvanceStep / 100.0);
     sweepGrid->addWidget(new QLabel(tr("Advance sweep")), 1, 0);
     sweepGrid->addWidget(advance_, 1, 1);
     sweepGrid->addWidget(new QLabel(tr("secs.")), 1, 2);
@@ -108,7 +108,7 @@ LyricsSettingsPage::LyricsSettingsPage(MSongSettings& song, SongSettingsStore& s
 
     auto* graphicGroup = new QGroupBox(tr("Graphic"));
     auto* graphicGrid = new QGridLayout(graphicGroup);
-    BuildGraphicControls(graphicGrid, 0, SongSettingsRules::LyricsTransitions());
+    BuildGraphicControls(graphicGrid, 0, MSongSettingsRules::LyricsTransitions());
     controls->addWidget(graphicGroup);
     controls->addStretch(1);
     BuildPreview(outer);
@@ -119,7 +119,7 @@ LyricsSettingsPage::LyricsSettingsPage(MSongSettings& song, SongSettingsStore& s
     OnChoice(performance_, [this](int id) { Song().header.performance = id; });
     connect(advance_, &QDoubleSpinBox::valueChanged, this, [this](double seconds) {
         if (!Loading()) {
-            Song().header.advanceSweep = SongSettingsRules::AdvanceFromSeconds(seconds);
+            Song().header.advanceSweep = MSongSettingsRules::AdvanceFromSeconds(seconds);
             Changed();
         }
     });
@@ -142,12 +142,12 @@ void LyricsSettingsPage::LoadPageControls() {
     CheckValue(align_, Page().textType.hAlign);
     CheckValue(sweep_, h.sweepMode);
     CheckValue(performance_, h.performance);
-    advance_->setValue(SongSettingsRules::AdvanceSeconds(h.advanceSweep));
+    advance_->setValue(MSongSettingsRules::AdvanceSeconds(h.advanceSweep));
 }
 
 void LyricsSettingsPage::RebuildLines() {
-    SongSettingsRules::ClampLinesPerPage(Song());
-    const SongSettingsRules::Range range = SongSettingsRules::LinesRange(Song());
+    MSongSettingsRules::ClampLinesPerPage(Song());
+    const MSongSettingsRules::Range range = MSongSettingsRules::LinesRange(Song());
     const QSignalBlocker block(linesBox_);
     if (linesBox_->count() != range.high - range.low + 1 ||
         linesBox_->itemText(0).toInt() != range.low) {

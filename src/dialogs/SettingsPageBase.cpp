@@ -20,11 +20,11 @@
 #include "cdg/MTextType.h"
 #include "cdg/MTransitionWriter.h"
 #include "dialogs/FileDialogs.h"
-#include "dialogs/PageGraphicEditor.h"
 #include "dialogs/SettingsPreviewFrame.h"
-#include "dialogs/SongSettingsRules.h"
 #include "dialogs/SongSettingsStore.h"
+#include "song/MPageGraphicEditor.h"
 #include "song/MSongSettings.h"
+#include "song/MSongSettingsRules.h"
 #include "widgets/CColorButton.h"
 #include "widgets/CColorPicker.h"
 
@@ -92,8 +92,8 @@ QGroupBox* SettingsPageBase::BuildFontGroup() {
     fontBox_->setMinimumContentsLength(14);
     sizeBox_ = Named(new QComboBox, tr("Size"));
     sizeBox_->setEditable(true);
-    sizeBox_->addItems(SongSettingsRules::SizeChoices());
-    sizeBox_->lineEdit()->setMaxLength(SongSettingsRules::kMaxSizeDigits);
+    sizeBox_->addItems(MSongSettingsRules::SizeChoices());
+    sizeBox_->lineEdit()->setMaxLength(MSongSettingsRules::kMaxSizeDigits);
     sizeBox_->setValidator(new QIntValidator(1, 99, sizeBox_));
     sizeBox_->setInsertPolicy(QComboBox::NoInsert);
     auto* fontLabel = new QLabel(tr("&Font:"));
@@ -130,12 +130,12 @@ QGroupBox* SettingsPageBase::BuildFontGroup() {
 
     connect(fontBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!loading_ && index >= 0) {
-            Page().textType.faceName = SongSettingsRules::FaceName(fontBox_->itemText(index));
+            Page().textType.faceName = MSongSettingsRules::FaceName(fontBox_->itemText(index));
             Changed();
         }
     });
     connect(sizeBox_, &QComboBox::currentTextChanged, this, [this](const QString& text) {
-        const int size = SongSettingsRules::ParseSize(text);
+        const int size = MSongSettingsRules::ParseSize(text);
         if (!loading_ && size > 0 && size != Page().textType.fontHeight) {
             Page().textType.fontHeight = size;
             Changed();
@@ -381,7 +381,7 @@ void SettingsPageBase::Browse() {
 
 bool SettingsPageBase::LoadGraphic(const QString& path) {
     StopPreview();
-    if (!PageGraphicEditor::Load(song_, Page(), path)) {
+    if (!MPageGraphicEditor::Load(song_, Page(), path)) {
         QMessageBox::warning(this, tr("Could Not Load Image File"),
                              tr("Please ensure the file is a valid image."));
         return false;
@@ -392,7 +392,7 @@ bool SettingsPageBase::LoadGraphic(const QString& path) {
 }
 
 void SettingsPageBase::RemoveGraphic() {
-    PageGraphicEditor::Remove(song_, Page());
+    MPageGraphicEditor::Remove(song_, Page());
     LoadControls();
     Changed();
 }

@@ -18,8 +18,8 @@
 
 #include "cdg/MRwGenerator.h"
 #include "dialogs/SettingsPreviewFrame.h"
-#include "dialogs/SongSettingsRules.h"
 #include "song/MSongSettings.h"
+#include "song/MSongSettingsRules.h"
 #include "widgets/CColorButton.h"
 
 TitlePageSettingsPage::TitlePageSettingsPage(MSongSettings& song, int pageId,
@@ -101,14 +101,14 @@ TitlePageSettingsPage::TitlePageSettingsPage(MSongSettings& song, int pageId,
 
     auto* graphicGroup = new QGroupBox(tr("Graphic"));
     auto* graphicGrid = new QGridLayout(graphicGroup);
-    BuildGraphicControls(graphicGrid, 0, SongSettingsRules::PageTransitions());
+    BuildGraphicControls(graphicGrid, 0, MSongSettingsRules::PageTransitions());
     hold_ = Named(new QLineEdit, tr("Hold"));
-    hold_->setMaxLength(SongSettingsRules::kMaxHoldChars);
+    hold_->setMaxLength(MSongSettingsRules::kMaxHoldChars);
     hold_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]{0,2}")), hold_));
     graphicGrid->addWidget(new QLabel(tr("Hold:")), 0, 2);
     graphicGrid->addWidget(hold_, 0, 3);
-    eraseBox_ = MakeTransitionBox(tr("Erase"), SongSettingsRules::PageTransitions());
+    eraseBox_ = MakeTransitionBox(tr("Erase"), MSongSettingsRules::PageTransitions());
     auto* eraseLabel = new QLabel(tr("Erase:"));
     graphicGrid->addWidget(eraseLabel, 2, 2);
     graphicGrid->addWidget(eraseBox_, 2, 3);
@@ -133,7 +133,7 @@ TitlePageSettingsPage::TitlePageSettingsPage(MSongSettings& song, int pageId,
     OnChoice(vAlign_, [this](int id) { Page().textType.vAlign = id; });
     OnChoice(hAlign_, [this](int id) { Page().textType.hAlign = id; });
     connect(hold_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        const int hold = SongSettingsRules::ParseHold(text);
+        const int hold = MSongSettingsRules::ParseHold(text);
         if (hold >= 0) {
             Page().displayTime = hold;
             Changed();
@@ -167,7 +167,7 @@ void TitlePageSettingsPage::LoadPageControls() {
     lastText_ = text_->toPlainText();
     CheckValue(vAlign_, page.textType.vAlign);
     CheckValue(hAlign_, page.textType.hAlign);
-    hold_->setText(SongSettingsRules::HoldText(page.displayTime));
+    hold_->setText(MSongSettingsRules::HoldText(page.displayTime));
     SelectData(eraseBox_, page.eraseTransition);
 }
 

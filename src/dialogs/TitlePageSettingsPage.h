@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/SettingsPageBase.h"
+#include "song/MSongSettingsRules.h"
 
 class QButtonGroup;
 class QLineEdit;
@@ -14,7 +15,7 @@ class TitlePageSettingsPage : public SettingsPageBase {
     Q_OBJECT
 
 public:
-    static constexpr int kMaxLines = 9;
+    static constexpr int kMaxLines = MSongSettingsRules::kMaxPageTextLines;
 
     // pageId: the title page or the credits page.
     TitlePageSettingsPage(MSongSettings& song, int pageId, SongSettingsStore& store,

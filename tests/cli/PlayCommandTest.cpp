@@ -218,28 +218,40 @@ TEST(PlayCli, SavesTheFrameThePlayerShowed) {
     // The title page puts a lead-in of silence before the music.
     auto song = TimedSong(dir.filePath(QStringLiteral("row.qlm")), wav, nullptr, true);
     ASSERT_TRUE(song->SaveProject().IsOk());
-    const QString png = dir.filePath(QStringLiteral("at.png"));
-    const CliRun play =
-        Cli({QStringLiteral("play"), song->projectPath, QStringLiteral("--to"), QStringLiteral("3"),
-             QStringLiteral("--frame-at"), QStringLiteral("2.5"), QStringLiteral("-o"), png});
-    ASSERT_EQ(play.exitCode, 0) << play.err.toStdString();
-    const QRegularExpressionMatch saved =
-        QRegularExpression(QStringLiteral("decoded to position (\\d+) \\(--at ([0-9.]+)\\)"))
-            .match(play.out);
-    ASSERT_TRUE(saved.hasMatch()) << play.out.toStdString();
-    EXPECT_GE(saved.captured(1).toInt(), CdgTimeBase::FramesFromSeconds(2.5));
-    EXPECT_LT(saved.captured(1).toInt(), CdgTimeBase::FramesFromSeconds(2.6));
-
-    // The same stream, rendered by "render", decoded by "cdg frame" at that position.
     const QString cdg = dir.filePath(QStringLiteral("row.cdg"));
     ASSERT_EQ(
         Cli({QStringLiteral("render"), song->projectPath, QStringLiteral("-o"), cdg}).exitCode, 0);
-    const QString ref = dir.filePath(QStringLiteral("ref.png"));
-    ASSERT_EQ(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), cdg, QStringLiteral("--at"),
-                   saved.captured(2), QStringLiteral("-o"), ref})
+    // From the start, and from a moment after the title page was drawn: the screen holds all
+    // that came before either way.
+    for (const QString from : {QStringLiteral("0"), QStringLiteral("2.4")}) {
+        SCOPED_TRACE(from.toStdString());
+        const QString png = dir.filePath(QStringLiteral("at.png"));
+        const CliRun play =
+            Cli({QStringLiteral("play"), song->projectPath, QStringLiteral("--from"), from,
+                 QStringLiteral("--to"), QStringLiteral("3"), QStringLiteral("--frame-at"),
+                 QStringLiteral("2.5"), QStringLiteral("-o"), png});
+        ASSERT_EQ(play.exitCode, 0) << play.err.toStdString();
+        const QRegularExpressionMatch saved =
+            QRegularExpression(QStringLiteral("decoded to position (\\d+) \\(--at ([0-9.]+)\\)"))
+                .match(play.out);
+        ASSERT_TRUE(saved.hasMatch()) << play.out.toStdString();
+        EXPECT_GE(saved.captured(1).toInt(), CdgTimeBase::FramesFromSeconds(2.5));
+        EXPECT_LT(saved.captured(1).toInt(), CdgTimeBase::FramesFromSeconds(2.6));
+
+        // The same stream, rendered by "render", decoded by "cdg frame" at that position.
+        const QString ref = dir.filePath(QStringLiteral("ref.png"));
+        ASSERT_EQ(Cli({QStringLiteral("cdg"), QStringLiteral("frame"), cdg, QStringLiteral("--at"),
+                       saved.captured(2), QStringLiteral("-o"), ref})
+                      .exitCode,
+                  0);
+        EXPECT_EQ(Differences(QImage(png), QImage(ref)), 0);
+    }
+    // A frame before the start is never played.
+    EXPECT_EQ(Cli({QStringLiteral("play"), song->projectPath, QStringLiteral("--from"),
+                   QStringLiteral("2"), QStringLiteral("--frame-at"), QStringLiteral("1"),
+                   QStringLiteral("-o"), dir.filePath(QStringLiteral("early.png"))})
                   .exitCode,
-              0);
-    EXPECT_EQ(Differences(QImage(png), QImage(ref)), 0);
+              2);
 }
 
 // Without a sound server there is no sound device: the user hears why, and nothing plays.

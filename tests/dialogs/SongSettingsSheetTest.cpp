@@ -25,11 +25,11 @@
 #include "cdg/MRwRenderer.h"
 #include "dialogs/DialogFixtures.h"
 #include "dialogs/LyricsSettingsPage.h"
-#include "dialogs/PageGraphicEditor.h"
 #include "dialogs/SettingsPreviewFrame.h"
 #include "dialogs/SongSettingsSheet.h"
 #include "dialogs/SongSettingsStore.h"
 #include "dialogs/TitlePageSettingsPage.h"
+#include "song/MPageGraphicEditor.h"
 #include "widgets/CColorButton.h"
 #include "widgets/CColorPicker.h"
 #include "widgets/MRwViewerWindow.h"
@@ -433,7 +433,7 @@ TEST_F(SongSettingsTest, PreviewsMatchTheRenderedSong) {
     IMAGE_STRUCT* title = song->FindPage(IMAGE_STRUCT::kTitlePage);
     title->enabled = true;
     title->text = "Twinkle\nJane Taylor";
-    ASSERT_TRUE(PageGraphicEditor::Load(*song, *title, Picture("t.png", "testsrc=size=200x150")));
+    ASSERT_TRUE(MPageGraphicEditor::Load(*song, *title, Picture("t.png", "testsrc=size=200x150")));
     for (int transition = 0; transition <= 8; ++transition) {
         SCOPED_TRACE(transition);
         title->drawTransition = transition;

@@ -1,10 +1,10 @@
-#include "dialogs/PageGraphicEditor.h"
+#include "song/MPageGraphicEditor.h"
 
 #include "cdg/IMAGE_STRUCT.h"
-#include "dialogs/SongSettingsRules.h"
 #include "song/MSongSettings.h"
+#include "song/MSongSettingsRules.h"
 
-bool PageGraphicEditor::Load(MSongSettings& song, IMAGE_STRUCT& page, const QString& path) {
+bool MPageGraphicEditor::Load(MSongSettings& song, IMAGE_STRUCT& page, const QString& path) {
     MBitmap loaded;
     if (!loaded.LoadImage(path) || loaded.IsEmpty()) {
         return false;
@@ -16,12 +16,12 @@ bool PageGraphicEditor::Load(MSongSettings& song, IMAGE_STRUCT& page, const QStr
     page.hasGraphic = true;
     if (page.pageId == IMAGE_STRUCT::kLyricsPage) {
         page.textArea = kLyricsTextArea;
-        SongSettingsRules::ClampLinesPerPage(song);
+        MSongSettingsRules::ClampLinesPerPage(song);
     }
     return true;
 }
 
-void PageGraphicEditor::Remove(MSongSettings& song, IMAGE_STRUCT& page) {
+void MPageGraphicEditor::Remove(MSongSettings& song, IMAGE_STRUCT& page) {
     MBitmap empty;
     empty.colourTable = page.picture.colourTable;
     page.picture = empty;
@@ -33,7 +33,7 @@ void PageGraphicEditor::Remove(MSongSettings& song, IMAGE_STRUCT& page) {
     if (page.pageId == IMAGE_STRUCT::kLyricsPage) {
         page.textArea = 0;
         page.singerColours = MTextTypeVer5(12, 9, 10);
-        SongSettingsRules::ClampLinesPerPage(song);
+        MSongSettingsRules::ClampLinesPerPage(song);
     } else {
         page.perLineTypes.Clear();
     }

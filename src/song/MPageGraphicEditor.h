@@ -8,7 +8,7 @@ struct IMAGE_STRUCT;
 // Puts a picture on a page of the song, or takes it off, as the Song Settings dialog does:
 // the page's own text, singer, sweep, border and background colours (entries 9 to 15) survive
 // a new picture, and the lyrics page gives the picture the upper half of the screen.
-class PageGraphicEditor {
+class MPageGraphicEditor {
 public:
     static constexpr int kFirstKeptEntry = 9;
     static constexpr int kLyricsTextArea = 50;

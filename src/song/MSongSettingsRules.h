@@ -9,7 +9,7 @@ struct IMAGE_STRUCT;
 // The ranges and rules of the song's style settings, kept apart from the widgets that edit them:
 // the lines per page allowed by the performance and the lyrics graphic, the sweep advance, the
 // font sizes and face names, and the display time of the title and credits pages.
-class SongSettingsRules {
+class MSongSettingsRules {
 public:
     struct Range {
         int low;
@@ -23,6 +23,8 @@ public:
     // advanceSweep in hundredths of a second, stored negative: 0.00 to 5.00 s.
     static constexpr int kAdvanceLowest = -500;
     static constexpr int kAdvanceStep = 5;
+    // The title and credits pages hold at most nine lines of text.
+    static constexpr int kMaxPageTextLines = 9;
 
     // 2 (Solo) or 3 (Duet) up to 6, or up to 3 while the lyrics page has a graphic.
     static Range LinesRange(const MSongSettings& song);
