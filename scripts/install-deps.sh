@@ -14,7 +14,7 @@ packages=(
     libmp3lame0 fonts-liberation
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    ffmpeg clang libclang-rt-14-dev unzip
+    ffmpeg clang libclang-rt-14-dev unzip clang-format
     pulseaudio pulseaudio-utils xvfb xauth
 )
 

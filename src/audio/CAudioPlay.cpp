@@ -8,7 +8,7 @@
 
 #include "audio/AudioStatus.h"
 #include "audio/MMediaReader.h"
-#include "audio/MProgress.h"
+#include "base/MProgress.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ int CAudioPlay::Init() {
 void CAudioPlay::Close() {}
 
 int CAudioPlay::Fail(const QString& text, int status) {
-    errorText_ = text + AudioStatus::HrSuffix(status);
+    errorText_ = text + AudioStatus::StatusSuffix(status);
     return status;
 }
 

@@ -7,9 +7,9 @@
 #include <QMutexLocker>
 
 #include "audio/CAudioPlay.h"
-#include "audio/MProgress.h"
 #include "audio/WavInFile.h"
 #include "audio/WorkWav.h"
+#include "base/MProgress.h"
 
 namespace {
 

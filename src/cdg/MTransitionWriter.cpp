@@ -9,7 +9,7 @@ namespace {
 constexpr int kColumns = CdgScreen::kPictureColumns;
 constexpr int kRows = CdgScreen::kPictureRows;
 
-MColorRef Blend(MColorRef a, int aWeight, MColorRef b, int bWeight) {
+MRgb Blend(MRgb a, int aWeight, MRgb b, int bWeight) {
     return CdgColour::Make((CdgColour::Red(a) * aWeight + CdgColour::Red(b) * bWeight) / 8,
                            (CdgColour::Green(a) * aWeight + CdgColour::Green(b) * bWeight) / 8,
                            (CdgColour::Blue(a) * aWeight + CdgColour::Blue(b) * bWeight) / 8);
@@ -216,7 +216,7 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
             break;
         }
         case kFadeIn: {
-            const MColorRef bg = colours[static_cast<size_t>(backgroundIndex & 0x0F)];
+            const MRgb bg = colours[static_cast<size_t>(backgroundIndex & 0x0F)];
             MPicture::ColourTable working;
             working.fill(bg);
             Colours(working);
@@ -235,7 +235,7 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
             break;
         }
         case kFadeOut: {
-            const MColorRef bg = colours[static_cast<size_t>(backgroundIndex & 0x0F)];
+            const MRgb bg = colours[static_cast<size_t>(backgroundIndex & 0x0F)];
             MPicture::ColourTable working = colours;
             for (int c = 0; c <= 8; ++c) {
                 for (int k = 0; k < 16; ++k) {

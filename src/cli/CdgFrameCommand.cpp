@@ -70,7 +70,7 @@ int CdgFrameCommand::Run(const QStringList& args) {
     decoder.DecodePackets(file.Data(), 0,
                           static_cast<uint32_t>(std::min<int64_t>(packets, UINT32_MAX)));
 
-    std::array<MColorRef, 16> colours{};
+    std::array<MRgb, 16> colours{};
     std::vector<uint8_t> indices;
     int width = MRwRenderer::kWidth;
     int height = MRwRenderer::kHeight;

@@ -2,28 +2,16 @@
 
 #include <QFileInfo>
 
-MStatus CliProject::Open(const QString& path) {
+#include "song/MSongDocument.h"
+
+MStatus OpenCliProject(MSongDocument& document, const QString& path) {
     if (!QFileInfo(path).isFile()) {
         return MStatus::Failure(QStringLiteral("%1: no such project file").arg(path));
     }
-    song_ = std::make_unique<MSongSettings>(path, &host_);
-    song_->ResetToNewProject();
-    const MStatus loaded = song_->LoadProject();
-    if (!loaded) {
-        const QString why = loaded.Text().isEmpty() ? QStringLiteral("The project file is damaged.")
-                                                    : loaded.Text();
+    const MStatus opened = document.Open(path);
+    if (!opened) {
         return MStatus::Failure(QStringLiteral("%1: %2").arg(
-            path, QString(why).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+            path, QString(opened.Text()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     }
-    if (!song_->musicFile.isEmpty()) {
-        if (host_.import.LoadMusic(song_->musicFile, nullptr)) {
-            song_->AttachWorkWav(true);
-        } else {
-            host_.Report(MStatus::Failure(
-                QStringLiteral("%1: the music cannot be used, going on without it: %2")
-                    .arg(song_->musicFile, host_.import.ErrorText()),
-                MStatus::Icon::Warning));
-        }
-    }
-    return MStatus::Ok();
+    return opened;
 }

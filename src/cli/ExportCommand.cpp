@@ -4,12 +4,14 @@
 
 #include "audio/CheckMp3Support.h"
 #include "audio/MLameLibrary.h"
-#include "audio/MMemorySettings.h"
+#include "base/MMemorySettings.h"
+#include "cli/CliMessageReporter.h"
 #include "cli/CliProgress.h"
 #include "cli/CliProject.h"
 #include "export/MBinExport.h"
 #include "export/MCompressedExport.h"
 #include "export/MExportSettings.h"
+#include "song/MSongDocument.h"
 
 namespace {
 
@@ -97,8 +99,9 @@ int ExportCommand::Run(const QStringList& args) {
                         .arg(lame.FileName()));
     }
 
-    CliProject project;
-    if (const MStatus s = project.Open(files[0]); !s) {
+    CliMessageReporter reporter;
+    MSongDocument project(&reporter);
+    if (const MStatus s = OpenCliProject(project, files[0]); !s) {
         return Fail(s.Text());
     }
     settings.Save(store);

@@ -13,7 +13,7 @@
 namespace {
 
 bool WritePng(FILE* file, const uint8_t* indices, int width, int height,
-              const std::array<MColorRef, 16>& colours) {
+              const std::array<MRgb, 16>& colours) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) {
         return false;
@@ -48,7 +48,7 @@ bool WritePng(FILE* file, const uint8_t* indices, int width, int height,
 }  // namespace
 
 bool PngWriter::Write(const QString& path, const uint8_t* indices, int width, int height,
-                      const std::array<MColorRef, 16>& colours) {
+                      const std::array<MRgb, 16>& colours) {
     const QFileInfo target(path);
     const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
     QByteArray tempName =

@@ -11,5 +11,5 @@
 class PngWriter {
 public:
     static bool Write(const QString& path, const uint8_t* indices, int width, int height,
-                      const std::array<MColorRef, 16>& colours);
+                      const std::array<MRgb, 16>& colours);
 };

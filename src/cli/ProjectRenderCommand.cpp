@@ -6,7 +6,9 @@
 #include <QSaveFile>
 #include <cstdio>
 
+#include "cli/CliMessageReporter.h"
 #include "cli/CliProject.h"
+#include "song/MSongDocument.h"
 
 int ProjectRenderCommand::Run(const QStringList& args) {
     QCommandLineParser parser;
@@ -32,24 +34,22 @@ int ProjectRenderCommand::Run(const QStringList& args) {
     if (parser.value(output).isEmpty()) {
         return UsageError(QStringLiteral("-o OUT.cdg is required"));
     }
-    CliProject project;
-    if (const MStatus s = project.Open(files[0]); !s) {
+    CliMessageReporter reporter;
+    MSongDocument project(&reporter);
+    if (const MStatus s = OpenCliProject(project, files[0]); !s) {
         return Fail(s.Text());
     }
-    MSongSettings& song = project.Song();
-    song.GenerateKaraokeLineList(true, true);
-    if (song.rwBuffer.empty()) {
-        song.SizeRwBuffer(0);  // no music: a buffer as for empty audio
+    const MSongStream stream = project.RenderWholeStream();
+    if (!stream.status) {
+        reporter.Report(stream.status, QString());
     }
-    uint32_t length = 0;
-    const int32_t leadIn = song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,
-                                              MSongSettings::kFromTheStart);
-    length = std::min<uint32_t>(length, static_cast<uint32_t>(song.rwBuffer.size()));
+    const MSongSettings& song = project.Song();
+    const int32_t leadIn = stream.leadInFrames;
+    const uint32_t length = stream.lengthBytes;
 
     QSaveFile out(parser.value(output));
     if (!out.open(QIODevice::WriteOnly) ||
-        out.write(reinterpret_cast<const char*>(song.rwBuffer.data()), length) != length ||
-        !out.commit()) {
+        out.write(reinterpret_cast<const char*>(stream.bytes), length) != length || !out.commit()) {
         return Fail(QStringLiteral("%1: cannot write the CD+G file: %2")
                         .arg(parser.value(output), out.errorString()));
     }

@@ -42,7 +42,7 @@ TEST(MediaDecoder, RefusalsStartPointsAndCancelling) {
     play.Init();
     int status = play.Open(low, out, nullptr, 0, 0, false);
     EXPECT_EQ(play.ErrorText(),
-              "Input stream is not 44,100 samples per second" + AudioStatus::HrSuffix(status));
+              "Input stream is not 44,100 samples per second" + AudioStatus::StatusSuffix(status));
     EXPECT_EQ(play.SampleRate(), 22050u);
     EXPECT_FALSE(QFileInfo::exists(out));
     play.SetAcceptAnyRate(true);
@@ -52,8 +52,8 @@ TEST(MediaDecoder, RefusalsStartPointsAndCancelling) {
     const QString picture =
         fx.Make("picture.mkv", "color=c=blue:size=16x16:duration=0.2", {"-c:v", "ffv1"});
     status = play.Open(picture, out, nullptr, 0, 0, false);
-    EXPECT_EQ(play.ErrorText(),
-              "Could not get audio stream in the specified file" + AudioStatus::HrSuffix(status));
+    EXPECT_EQ(play.ErrorText(), "Could not get audio stream in the specified file" +
+                                    AudioStatus::StatusSuffix(status));
     EXPECT_FALSE(QFileInfo::exists(out));
     EXPECT_LT(play.Open(low, fx.Path("no/folder/out.wav"), nullptr, 0, 0, false), 0);
 

@@ -65,7 +65,7 @@ TEST(MusicImport, RefusedFilesAndTheirMessages) {
         // The decoder's own reason, with its status.
         {fx.Make("mono.wma", "sine=duration=0.5", {"-ac", "1"}),
          "Input music file is not stereo (2 channel)" +
-             AudioStatus::HrSuffix(AudioStatus::kUnsupportedFormat)},
+             AudioStatus::StatusSuffix(AudioStatus::kUnsupportedFormat)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());

@@ -141,8 +141,8 @@ TEST_F(BinExportTest, ASongSplitsBackIntoLeadInMusicAndStream) {
 
         // The same render again tells what the BIN must hold.
         uint32_t used = 0;
-        const int32_t leadIn = song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &used,
-                                                   MSongSettings::kFromTheStart);
+        const int32_t leadIn = song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(),
+                                                   &used, MSongSettings::kFromTheStart);
         ASSERT_GT(leadIn, 0) << "the first page needs time before the first word";
         QByteArray music = AudioFixtures::DecodeS16(host_.workWav);  // 8-bit mono widened here
         if (channels == 1) {

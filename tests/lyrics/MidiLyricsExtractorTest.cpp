@@ -147,9 +147,9 @@ TEST(MidiLyrics, RealKaraokeFiles) {
 
     // Lyric events in UTF-8, "@" header lines and a title in the first track: only the words.
     const QString utf8 = Words(TestFile("utf8-lyrics.kar"));
-    EXPECT_TRUE(utf8.startsWith(QString::fromUtf8(
-        "\nCanta conmigo esta canción,\nsobre el pájaro y la estación,\n"
-        "ó pé de la fuente baja el sol,\nla ñoña teje su color.\n")))
+    EXPECT_TRUE(utf8.startsWith(
+        QString::fromUtf8("\nCanta conmigo esta canción,\nsobre el pájaro y la estación,\n"
+                          "ó pé de la fuente baja el sol,\nla ñoña teje su color.\n")))
         << utf8.toStdString();
     EXPECT_TRUE(utf8.endsWith(QString("\nla la la la la"))) << utf8.toStdString();
     EXPECT_EQ(utf8.count(u'\n'), 7);
