@@ -160,7 +160,8 @@ TEST_F(BinExportTest, ASongSplitsBackIntoLeadInMusicAndStream) {
         EXPECT_TRUE(AllZero(s.audio.mid(leadIn * 4 + music.size())));
         EXPECT_LT(s.audio.size() - (leadIn * 4 + music.size()), 2352 * 13);
         ASSERT_GE(static_cast<uint32_t>(s.subcode.size()), used);
-        EXPECT_TRUE(s.subcode.left(used) == Bytes(song->rwBuffer, 0, used));
+        EXPECT_TRUE(s.subcode.left(used) ==
+                    QByteArray(reinterpret_cast<const char*>(song->rwBuffer.data()), used));
         EXPECT_TRUE(AllZero(s.subcode.mid(used)));
     }
 }
