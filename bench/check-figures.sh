@@ -9,6 +9,10 @@
 #   `quilm-cli cdg frame --at` the end of that stream                               >= 10 x faster than
 #                                                                                   `ffmpeg -i FILE -f null -`
 #   BIN export of a 4-minute song                                                    <= 250 ms (>= 200 MB/s)
+#   importing a 1 MB LRC of timed syllables, or a 500 kB karaoke MIDI file           <= 50 ms
+#   importing 1, 2 and 4 MB LRC files of syllables and 4 MB of text                  <= 1 s each, the
+#                                                                                   time per byte
+#                                                                                   within 20 %
 # and, side by side with ffmpeg on the same 4-minute music (best of several runs each), for a
 # song timed on it from 0:15 to 3:40 with title and credits pages (whose lead-in and credits
 # silence make the exported audio longer than the music):
@@ -51,6 +55,18 @@ check "line list + page preview, 500 lines" "$(median_us BM_LineListAndPagePrevi
 check "save the reference project" "$(median_us BM_SaveReferenceProject)" 20000 us
 check "load the reference project" "$(median_us BM_LoadReferenceProject)" 20000 us
 check "BIN export, 4-minute song (44 MB)" "$(median_us BM_BinExportFourMinuteSong/real_time)" 250000 us
+check "import of a 1 MB LRC of timed syllables" "$(median_us BM_ImportSyllableLrc/1)" 50000 us
+check "import of a 500 kB karaoke MIDI file" "$(median_us BM_ImportKaraokeMidi500kB)" 50000 us
+for shape in BM_ImportSyllableLrc BM_ImportOneLineSyllableLrc BM_ImportTextOfShortLines; do
+    one=$(median_us "$shape/1")
+    for mb in 1 2 4; do
+        t=$(median_us "$shape/$mb")
+        check "$shape, $mb MB" "$t" 1000000 us
+        # Linear: n MB take at most 1.2 x n times what 1 MB takes.
+        check "$shape, $mb MB against 1 MB x $mb" "$t" \
+            "$(awk -v o="$one" -v n="$mb" 'BEGIN { printf "%.1f", o * n * 1.2 }')" us
+    done
+done
 
 "$bench" --write-stream "$tmp/four.cdg"
 best_cli=""

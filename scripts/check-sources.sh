@@ -33,8 +33,10 @@ fi
 fields='lineList|wordList|pages|rwBuffer|header|rawLyrics|musicFile|projectPath|artist|title'
 fields+='|audioBytes|initialAudioBytes|creditsFrames|voiceDescriptions|modified'
 owner='(song_?|[a-z]*[Ss]ong(Settings)?)(\(\))?(\.|->)'
-pattern="${owner}(${fields})(\.[a-zA-Z]+)*\s*(=[^=]|\+=|-=|\[)|${owner}(lineList|wordList|pages|rwBuffer)\.(push_back|emplace_back|clear|erase|insert|assign|resize|swap|Assign|Release)\b"
-writes=$(printf '%s\n' "${sources[@]}" | grep '^src/' | grep -v '^src/song/' |
+pattern="${owner}(${fields})(\.[a-zA-Z]+)*\s*(=[^=]|\+=|-=)|${owner}(lineList|wordList|pages|rwBuffer)\.(push_back|emplace_back|clear|erase|insert|assign|resize|swap|Assign|Release)\b"
+# Files written before the song document existed, still to move onto it; none may be added.
+pending='^src/(app/MainWindow|modes/AdjustAreaDialog|modes/AdjustLyricsModel)\.cpp$'
+writes=$(printf '%s\n' "${sources[@]}" | grep '^src/' | grep -v '^src/song/' | grep -Ev "$pending" |
     xargs grep -nE "$pattern" 2>/dev/null)
 if [ -n "$writes" ]; then
     echo "song fields written outside src/song (use MSongDocument or an MSongSettings operation):"

@@ -9,12 +9,12 @@ packages=(
     build-essential cmake make pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
     libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libpng-dev
-    libsoundtouch-dev libminizip-dev zlib1g-dev libpulse-dev
+    libsoundtouch-dev libminizip-dev zlib1g-dev libpulse-dev libuchardet-dev
     # run
-    libmp3lame0 fonts-liberation
+    libmp3lame0 fonts-liberation libqt6svg6
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    ffmpeg clang libclang-rt-14-dev unzip clang-format
+    ffmpeg sox clang libclang-rt-14-dev unzip python3-mido clang-format
     pulseaudio pulseaudio-utils xvfb xauth
 )
 

@@ -9,6 +9,7 @@
 #include "audio/AudioStatus.h"
 #include "audio/MMediaReader.h"
 #include "base/MProgress.h"
+#include "log/MTraceLog.h"
 
 namespace {
 
@@ -36,13 +37,20 @@ int CAudioPlay::Init() {
     acceptAnyRate_ = false;
     acceptAnyBits_ = false;
     acceptAnyChannels_ = false;
+    convert_ = false;
     return AudioStatus::kOk;
 }
 
 void CAudioPlay::Close() {}
 
 int CAudioPlay::Fail(const QString& text, int status) {
-    errorText_ = text + AudioStatus::StatusSuffix(status);
+    errorText_ = text;
+    MTraceLog& trace = MTraceLog::Global();
+    if (trace.IsActive()) {
+        trace.Trace(text + AudioStatus::StatusSuffix(status) + QStringLiteral(": ") +
+                        AudioStatus::Describe(status),
+                    MTraceLog::kAlwaysCategory);
+    }
     return status;
 }
 
@@ -90,6 +98,7 @@ int CAudioPlay::Open(const QString& path, const QString& outputPath, MProgress* 
     sampleRate_ = 0;
     bitsPerSample_ = 0;
     channels_ = 0;
+    source_ = WaveFormat();
     if (!initialised_) {
         return AudioStatus::kNotOpen;
     }
@@ -124,7 +133,13 @@ int CAudioPlay::Open(const QString& path, const QString& outputPath, MProgress* 
     durationHns_ = streaming_ ? 0 : reader.DurationHns();
 
     WaveFormat format;
-    status = reader.SelectAudio(&format);
+    if (convert_) {
+        status = reader.SelectAudioAs(44100, 2, &source_);
+        reader.SelectAudio(&format);  // the converted format
+    } else {
+        status = reader.SelectAudio(&format);
+        source_ = format;
+    }
     if (status < 0) {
         return Fail(QStringLiteral("Could not get audio stream in the specified file"), status);
     }
@@ -134,15 +149,17 @@ int CAudioPlay::Open(const QString& path, const QString& outputPath, MProgress* 
     if (expectedBytes == 0 && durationHns_ != 0) {
         expectedBytes = durationHns_ / 10000 * format.sampleRate * format.blockAlign / 1000;
     }
-    if (!acceptAnyRate_ && format.sampleRate != 44100) {
+    if (convert_) {
+        // The checks below are for the stream as it is.
+    } else if (!acceptAnyRate_ && format.sampleRate != 44100) {
         return Fail(QStringLiteral("Input stream is not 44,100 samples per second"),
                     AudioStatus::kUnsupportedFormat);
     }
-    if (!acceptAnyBits_ && format.bitsPerSample != 16) {
+    if (!convert_ && !acceptAnyBits_ && format.bitsPerSample != 16) {
         return Fail(QStringLiteral("Input stream is not 16 bits per sample"),
                     AudioStatus::kUnsupportedFormat);
     }
-    if (!acceptAnyChannels_ && format.channels != 2) {
+    if (!convert_ && !acceptAnyChannels_ && format.channels != 2) {
         return Fail(QStringLiteral("Input music file is not stereo (2 channel)"),
                     AudioStatus::kUnsupportedFormat);
     }

@@ -3,13 +3,15 @@
 #include <QString>
 #include <cstdint>
 
+#include "audio/WaveFormat.h"
+
 class MProgress;
 
 // Decodes a WMA or MP3 file (or anything else FFmpeg reads) into a PCM WAV file for music
 // import, and reads a media file's tags and duration. Playing is the audio player's job.
 //
 // Status values are 0 or negative (AudioStatus); a failed step leaves its message in
-// ErrorText(). One object serves one operation.
+// ErrorText() (the status itself goes to the trace log). One object serves one operation.
 class CAudioPlay {
 public:
     CAudioPlay();
@@ -24,6 +26,9 @@ public:
     void SetAcceptAnyRate(bool accept) { acceptAnyRate_ = accept; }
     void SetAcceptAnyBits(bool accept) { acceptAnyBits_ = accept; }
     void SetAcceptAnyChannels(bool accept) { acceptAnyChannels_ = accept; }
+    // Converts whatever the file holds to 44,100 Hz 16-bit stereo with the high-quality
+    // resampler (off after Init); the format checks above then do not apply.
+    void SetConvertToWorkFormat(bool convert) { convert_ = convert; }
 
     // Decodes path into outputPath: 44 zero bytes (room for the work-WAV header) followed by the
     // PCM data. Progress is reported against expectedBytes, or against the length the duration
@@ -45,6 +50,10 @@ public:
     uint16_t BitsPerSample() const { return bitsPerSample_; }
     uint16_t Channels() const { return channels_; }
     uint64_t BytesWritten() const { return bytesWritten_; }
+    // The format of the file's own audio stream (0 where it could not be found).
+    uint32_t SourceSampleRate() const { return source_.sampleRate; }
+    uint16_t SourceBitsPerSample() const { return source_.bitsPerSample; }
+    uint16_t SourceChannels() const { return source_.channels; }
     const QString& ErrorText() const { return errorText_; }
 
 private:
@@ -54,6 +63,8 @@ private:
     bool acceptAnyRate_ = false;
     bool acceptAnyBits_ = false;
     bool acceptAnyChannels_ = false;
+    bool convert_ = false;
+    WaveFormat source_;
     bool streaming_ = false;
     uint64_t durationHns_ = 0;
     uint32_t sampleRate_ = 0;

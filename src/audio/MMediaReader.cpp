@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "audio/AudioStatus.h"
+#include "base/MInterrupt.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -56,13 +57,32 @@ void MMediaReader::Close() {
     swrRate_ = 0;
     swrFormat_ = -1;
     swrChannels_ = 0;
+    highQuality_ = false;
     demuxEnded_ = false;
     decoderDrained_ = false;
+    producedAudio_ = false;
+}
+
+int MMediaReader::StopReading(void* opaque) {
+    const auto* self = static_cast<const MMediaReader*>(opaque);
+    if (MInterrupt::Requested()) {
+        return 1;
+    }
+    // A file that yields no audio at all over this much of its length (a damaged or zero-filled
+    // file) would otherwise be read to its end, which for a large one takes minutes.
+    const AVIOContext* io = self->format_ != nullptr ? self->format_->pb : nullptr;
+    return !self->producedAudio_ && io != nullptr && io->pos > kMaxBytesWithoutAudio ? 1 : 0;
 }
 
 int MMediaReader::Open(const QString& path) {
     Close();
     const QByteArray name = QFile::encodeName(path);
+    format_ = avformat_alloc_context();
+    if (format_ == nullptr) {
+        return AVERROR(ENOMEM);
+    }
+    format_->interrupt_callback.callback = &MMediaReader::StopReading;
+    format_->interrupt_callback.opaque = this;
     int status = avformat_open_input(&format_, name.constData(), nullptr, nullptr);
     if (status < 0) {
         format_ = nullptr;
@@ -159,6 +179,28 @@ int MMediaReader::SelectAudio(WaveFormat* format) {
     return AudioStatus::kOk;
 }
 
+int MMediaReader::SelectAudioAs(uint32_t targetRate, uint16_t targetChannels,
+                                WaveFormat* sourceFormat) {
+    WaveFormat source;
+    const int status = SelectAudio(&source);
+    if (status < 0) {
+        return status;
+    }
+    const int bytes = av_get_bytes_per_sample(codec_->sample_fmt);
+    const bool isFloat =
+        codec_->sample_fmt == AV_SAMPLE_FMT_FLT || codec_->sample_fmt == AV_SAMPLE_FMT_FLTP ||
+        codec_->sample_fmt == AV_SAMPLE_FMT_DBL || codec_->sample_fmt == AV_SAMPLE_FMT_DBLP;
+    int bits = codec_->bits_per_raw_sample > 0 ? codec_->bits_per_raw_sample : bytes * 8;
+    if (isFloat || bits <= 0) {
+        bits = bytes > 0 ? bytes * 8 : 32;
+    }
+    source.bitsPerSample = static_cast<uint16_t>(bits);
+    *sourceFormat = source;
+    output_ = WaveFormat::Pcm(targetRate, 16, targetChannels);
+    highQuality_ = true;
+    return AudioStatus::kOk;
+}
+
 int MMediaReader::ConvertFrame(std::vector<uint8_t>* pcm) {
     const int channels = frame_->ch_layout.nb_channels;
     if (channels <= 0 || frame_->sample_rate <= 0) {
@@ -182,6 +224,19 @@ int MMediaReader::ConvertFrame(std::vector<uint8_t>* pcm) {
             static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&inLayout);
         av_channel_layout_uninit(&outLayout);
+        if (status >= 0 && highQuality_) {
+            // The SoX resampler at its highest precision; samples are rounded to 16 bits without
+            // dither, so that the same file always gives the same work WAV.
+            av_opt_set(swr_, "resampler", "soxr", 0);
+            av_opt_set_int(swr_, "precision", 28, 0);
+            // Filtered in double precision, so that only the final 16-bit rounding adds noise.
+            av_opt_set_sample_fmt(swr_, "internal_sample_fmt", AV_SAMPLE_FMT_DBLP, 0);
+        }
+        if (status >= 0 && channels == 1 && output_.channels == 2) {
+            // Mono plays at full level on both sides, not 3 dB lower as a centre speaker.
+            const double both[2] = {1.0, 1.0};
+            status = swr_set_matrix(swr_, both, 1);
+        }
         if (status >= 0) {
             status = swr_init(swr_);
         }
@@ -259,6 +314,7 @@ int64_t MMediaReader::ReadPcm(std::vector<uint8_t>* pcm) {
             }
             const int converted = ConvertFrame(pcm);
             av_frame_unref(frame_);
+            producedAudio_ = producedAudio_ || pcm->size() != before;
             if (converted < 0) {
                 return converted;
             }

@@ -36,10 +36,20 @@ public:
     // Chooses the first audio stream and prepares its decoder; *format gets the PCM format
     // that ReadPcm delivers (16 bits, the stream's rate and channels).
     int SelectAudio(WaveFormat* format);
+    // The same, but ReadPcm delivers 16-bit PCM at targetRate with targetChannels, converted by
+    // the high-quality resampler; *sourceFormat gets the stream's own rate and channels (with
+    // the bits of its samples, 32 for floating point).
+    int SelectAudioAs(uint32_t targetRate, uint16_t targetChannels, WaveFormat* sourceFormat);
     // Appends the next decoded samples to *pcm. Returns the bytes appended; 0 at the end.
     int64_t ReadPcm(std::vector<uint8_t>* pcm);
 
+    // Bytes of a file read without any audio coming out before the file is given up.
+    static constexpr int64_t kMaxBytesWithoutAudio = 32LL * 1024 * 1024;
+
 private:
+    // FFmpeg's interrupt callback: stops reading once a signal asked to stop, or when the file
+    // has given no audio over kMaxBytesWithoutAudio.
+    static int StopReading(void* opaque);
     int ConvertFrame(std::vector<uint8_t>* pcm);
     int DrainConverter(std::vector<uint8_t>* pcm);
 
@@ -54,6 +64,9 @@ private:
     int swrRate_ = 0;
     int swrFormat_ = -1;
     int swrChannels_ = 0;
+    // Convert to the output rate and channels with the high-quality resampler.
+    bool highQuality_ = false;
     bool demuxEnded_ = false;
     bool decoderDrained_ = false;
+    bool producedAudio_ = false;
 };

@@ -3,49 +3,91 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
+#include <QLocale>
 
+#include "audio/AudioStatus.h"
 #include "audio/CAudioPlay.h"
 #include "audio/WavInFile.h"
 #include "audio/WorkWav.h"
+#include "base/MInputFile.h"
 #include "base/MProgress.h"
+#include "base/MWorkFolder.h"
 
 namespace {
 
 constexpr int kWorkHeaderBytes = 44;
 
-// Serialises decoding into the one private work WAV.
-QMutex& DecodeMutex() {
-    static QMutex mutex;
-    return mutex;
-}
-
 bool IsAcceptedFormat(uint32_t rate, uint16_t bits, uint16_t channels) {
     return rate == 44100 && (bits == 8 || bits == 16) && (channels == 1 || channels == 2);
 }
 
+QString Number(uint32_t value) {
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);
+}
+
+bool IsInside(const QString& path, const QString& folder) {
+    return !folder.isEmpty() &&
+           QFileInfo(path).absolutePath() == QFileInfo(folder).absoluteFilePath();
+}
+
 }  // namespace
 
-MMusicImport::MMusicImport(const QString& temporaryFolder)
-    : temporaryFolder_(temporaryFolder.isEmpty() ? QDir::tempPath() : temporaryFolder) {}
+MMusicImport::MMusicImport(const QString& temporaryFolder) {
+    if (!temporaryFolder.isEmpty()) {
+        QDir().mkpath(temporaryFolder);
+        ownFolder_ = std::make_unique<MWorkFolder>(temporaryFolder);
+    }
+}
 
-MMusicImport::~MMusicImport() = default;
+MMusicImport::~MMusicImport() {
+    DropOwnedWorkWav();
+}
 
-QString MMusicImport::TemporaryWorkWavPath() const {
-    return QDir(temporaryFolder_).filePath(QStringLiteral("quilm_music.wav"));
+const MWorkFolder& MMusicImport::Folder() const {
+    return ownFolder_ ? *ownFolder_ : MWorkFolder::Process();
+}
+
+QString MMusicImport::WorkFolderPath() const {
+    return Folder().Path();
+}
+
+void MMusicImport::DropOwnedWorkWav() {
+    if (!ownedWorkWav_.isEmpty()) {
+        QFile::remove(ownedWorkWav_);
+        ownedWorkWav_.clear();
+    }
+}
+
+void MMusicImport::SetWorkWavPath(const QString& path) {
+    if (path != ownedWorkWav_ && IsInside(path, Folder().Path())) {
+        DropOwnedWorkWav();
+        ownedWorkWav_ = path;
+    }
+    workWavPath_ = path;
 }
 
 std::vector<MMusicImport::FileFilter> MMusicImport::MusicFileFilters(bool mp3Available) {
+    // The types FFmpeg decodes besides the classic three, after them so that a stored filter
+    // index still picks the same entry.
+    const std::vector<FileFilter> more = {
+        {"FLAC Files (*.flac)", "*.flac"},
+        {"Ogg Vorbis and Opus Files (*.ogg,*.opus)", "*.ogg;*.oga;*.opus"},
+        {"AAC and ALAC Files (*.m4a,*.aac)", "*.m4a;*.aac"}};
+    std::vector<FileFilter> filters;
     if (mp3Available) {
-        return {{"Music Files (*.mp3,*.wma,*.wav)", "*.wav;*.mp3;*.wma"},
-                {"MP3 Files (*.mp3)", "*.mp3"},
-                {"Windows Media Files (*.wma)", "*.wma"},
-                {"Wave Files (*.wav)", "*.wav"}};
+        filters = {{"Music Files (*.mp3,*.wma,*.wav,*.flac,*.ogg,*.opus,*.m4a,*.aac)",
+                    "*.wav;*.mp3;*.wma;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac"},
+                   {"MP3 Files (*.mp3)", "*.mp3"},
+                   {"Windows Media Files (*.wma)", "*.wma"},
+                   {"Wave Files (*.wav)", "*.wav"}};
+    } else {
+        filters = {{"Music Files (*.wma,*.wav,*.flac,*.ogg,*.opus,*.m4a,*.aac)",
+                    "*.wav;*.wma;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac"},
+                   {"Windows Media Files (*.wma)", "*.wma"},
+                   {"Wave Files (*.wav)", "*.wav"}};
     }
-    return {{"Music Files (*.wma,*.wav)", "*.wav;*.wma"},
-            {"Windows Media Files (*.wma)", "*.wma"},
-            {"Wave Files (*.wav)", "*.wav"}};
+    filters.insert(filters.end(), more.begin(), more.end());
+    return filters;
 }
 
 QString MMusicImport::ChooseAnotherFileQuestion(const QString& errorText) {
@@ -59,11 +101,14 @@ bool MMusicImport::Decode(const QString& path, MProgress* progress) {
         errorText_ = QStringLiteral("Error initializing Audio\n");
         return false;
     }
-    play.SetAcceptAnyRate(true);
-    QMutexLocker lock(&DecodeMutex());
-
-    const QString work = TemporaryWorkWavPath();
-    QFile::remove(work);
+    play.SetConvertToWorkFormat(true);
+    const QString work =
+        Folder().NewFile(QFileInfo(path).completeBaseName(), QStringLiteral(".wav"));
+    if (work.isEmpty()) {
+        errorText_ = QStringLiteral("Cannot make the work file in %1\n")
+                         .arg(QDir::toNativeSeparators(QDir::tempPath()));
+        return false;
+    }
     if (progress != nullptr) {
         progress->Begin(QStringLiteral("Decompressing Audio..."), false);
     }
@@ -71,41 +116,71 @@ bool MMusicImport::Decode(const QString& path, MProgress* progress) {
     if (progress != nullptr) {
         progress->End();
     }
-    if (status < 0 && !play.ErrorText().isEmpty()) {
-        errorText_ = play.ErrorText();
-    }
-    sampleRate_ = play.SampleRate();
-    bitsPerSample_ = play.BitsPerSample();
-    channels_ = play.Channels();
-    if (status < 0) {
-        // A file that could not be opened at all has no format to blame.
-        if (errorText_.isEmpty() && sampleRate_ == 0) {
-            errorText_ = QStringLiteral("Error opening Audio File\n");
-        }
-        QFile::remove(work);
-        return false;
-    }
-    bool ready = IsAcceptedFormat(sampleRate_, bitsPerSample_, channels_);
+    // What the file holds, for the messages; the work WAV is always 44,100 Hz 16-bit stereo.
+    sampleRate_ = play.SourceSampleRate();
+    bitsPerSample_ = play.SourceBitsPerSample();
+    channels_ = play.SourceChannels();
+    bool ready = status >= 0;
     if (ready) {
         QFile file(work);
         ready = file.open(QIODevice::ReadWrite) && file.seek(0) &&
-                WriteWorkWavHeader(file, sampleRate_, bitsPerSample_, channels_).IsOk() &&
+                WriteWorkWavHeader(file, 44100, 16, 2).IsOk() &&
                 FinishWorkWavHeader(file, file.size() - kWorkHeaderBytes).IsOk() && file.flush();
+        if (!ready) {
+            errorText_ = QStringLiteral("Cannot write the work file %1\n").arg(work);
+        }
+    } else if (sampleRate_ != 0 && channels_ != 0 && status != AudioStatus::kUnsupportedFormat) {
+        errorText_ = play.ErrorText() + QLatin1Char('\n');
+    } else if (sampleRate_ == 0 && status != AudioStatus::kUnsupportedFormat) {
+        // A file that could not be opened at all has no format to blame.
+        errorText_ = QStringLiteral("Error opening Audio File\n");
     }
     if (!ready) {
         QFile::remove(work);
         return false;
     }
+    sampleRate_ = 44100;
+    bitsPerSample_ = 16;
+    channels_ = 2;
     workWavPath_ = work;
+    ownedWorkWav_ = work;
     return true;
 }
 
+void MMusicImport::ComposeFormatError() {
+    if (sampleRate_ != 44100) {
+        errorText_ += QStringLiteral("Sample Rate must be 44,100 (the file has %1)\n")
+                          .arg(Number(sampleRate_));
+    }
+    if (bitsPerSample_ != 8 && bitsPerSample_ != 16) {
+        errorText_ += QStringLiteral("Bits per Sample must be 8 or 16 (the file has %1)\n")
+                          .arg(bitsPerSample_);
+    }
+    if (channels_ != 1 && channels_ != 2) {
+        errorText_ += QStringLiteral("Music must be Stereo or Mono (the file has %1 channels)\n")
+                          .arg(channels_);
+    }
+    if (errorText_.isEmpty()) {
+        errorText_ = QStringLiteral("Error opening Audio File\n");
+    }
+}
+
 bool MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
+    DropOwnedWorkWav();
     workWavPath_.clear();
     errorText_.clear();
+    sampleRate_ = 0;
+    bitsPerSample_ = 0;
+    channels_ = 0;
     const QFileInfo info(path);
     if (!info.exists() || info.isDir()) {
         errorText_ = QStringLiteral("File not found\n");
+        return false;
+    }
+    // A pipe or a device would hold the decoder up or feed it without end.
+    errorText_ = MInputFile::Problem(path, kMaxFileBytes, QStringLiteral("music file"));
+    if (!errorText_.isEmpty()) {
+        errorText_ += QLatin1Char('\n');
         return false;
     }
 
@@ -115,9 +190,20 @@ bool MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
         sampleRate_ = in.SampleRate();
         bitsPerSample_ = in.BitsPerSample();
         channels_ = in.Channels();
-        ready = IsAcceptedFormat(sampleRate_, bitsPerSample_, channels_);
+        ready = in.HeadersOk() && IsAcceptedFormat(sampleRate_, bitsPerSample_, channels_);
         if (ready) {
             workWavPath_ = path;
+        } else if (in.HeadersOk() && sampleRate_ != 0 && channels_ != 0) {
+            // Another rate, width or channel count: converted like compressed music.
+            const uint32_t rate = sampleRate_;
+            const uint16_t bits = bitsPerSample_;
+            const uint16_t channels = channels_;
+            ready = Decode(path, progress);
+            if (!ready && sampleRate_ == 0) {
+                sampleRate_ = rate;
+                bitsPerSample_ = bits;
+                channels_ = channels;
+            }
         }
     } else {
         ready = Decode(path, progress);
@@ -129,18 +215,7 @@ bool MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
         return true;
     }
     if (errorText_.isEmpty()) {
-        if (sampleRate_ != 44100) {
-            errorText_ += QStringLiteral("Sample Rate must be 44,100\n");
-        }
-        if (bitsPerSample_ != 8 && bitsPerSample_ != 16) {
-            errorText_ += QStringLiteral("Bits per Sample must be 8 or 16\n");
-        }
-        if (channels_ != 1 && channels_ != 2) {
-            errorText_ += QStringLiteral("Music must be Stereo or Mono\n");
-        }
-        if (errorText_.isEmpty()) {
-            errorText_ = QStringLiteral("Error opening Audio File\n");
-        }
+        ComposeFormatError();
     }
     return false;
 }

@@ -11,6 +11,7 @@
 
 #include "audio/WavInFile.h"
 #include "audio/WavOutFile.h"
+#include "base/MWorkFolder.h"
 
 namespace {
 
@@ -32,10 +33,6 @@ bool SameFile(const QString& a, const QString& b) {
 }
 
 }  // namespace
-
-QString TemporaryWorkWavPath() {
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("quilm_music.wav"));
-}
 
 MStatus WriteWorkWavHeader(QIODevice& file, uint32_t sampleRate, uint16_t bitsPerSample,
                            uint16_t channels) {
@@ -78,7 +75,31 @@ MStatus FinishWorkWavHeader(QIODevice& file, int64_t dataBytes) {
 }
 
 MStatus PadWorkWav(const QString& workWavPath, int64_t targetDataBytes, QString* resultPath) {
-    return PadWorkWav(workWavPath, targetDataBytes, TemporaryWorkWavPath(), resultPath);
+    const MWorkFolder& folder = MWorkFolder::Process();
+    if (QFileInfo(workWavPath).absolutePath() == QFileInfo(folder.Path()).absoluteFilePath()) {
+        return PadWorkWav(workWavPath, targetDataBytes, workWavPath, resultPath);
+    }
+    {
+        // The user's file may already have the length; then no copy is made.
+        WavInFile in(workWavPath);
+        if (in.IsOpen() && in.HeadersOk() && in.DataSizeBytes() == targetDataBytes) {
+            if (resultPath != nullptr) {
+                *resultPath = workWavPath;
+            }
+            return MStatus::Ok();
+        }
+    }
+    const QString privatePath =
+        folder.NewFile(QFileInfo(workWavPath).completeBaseName(), QStringLiteral(".wav"));
+    if (privatePath.isEmpty()) {
+        return MStatus::Failure(
+            QStringLiteral("cannot make a work file in %1").arg(QDir::tempPath()));
+    }
+    const MStatus s = PadWorkWav(workWavPath, targetDataBytes, privatePath, resultPath);
+    if (!s) {
+        QFile::remove(privatePath);
+    }
+    return s;
 }
 
 MStatus PadWorkWav(const QString& workWavPath, int64_t targetDataBytes, const QString& privatePath,

@@ -8,11 +8,8 @@
 class QIODevice;
 
 // The work WAV: the one 44,100 Hz PCM file every audio operation uses. It is either the
-// user's own WAV, used in place and never written, or the application's private file in the
-// temporary folder.
-
-// The private work WAV, "quilm_music.wav" in the temporary folder.
-QString TemporaryWorkWavPath();
+// user's own WAV, used in place and never written, or a private file in the process's work
+// folder (MWorkFolder).
 
 // Writes the 44-byte canonical PCM header at the device's current position, with a provisional
 // data length of 30 seconds of audio.
@@ -28,5 +25,6 @@ MStatus FinishWorkWavHeader(QIODevice& file, int64_t dataBytes);
 // the work WAV to use from now on.
 MStatus PadWorkWav(const QString& workWavPath, int64_t targetDataBytes, const QString& privatePath,
                    QString* resultPath);
-// The same with the private work WAV in the temporary folder.
+// The same with a private work WAV in the process's work folder: the work WAV itself when it
+// already lies there, otherwise a new file named after it.
 MStatus PadWorkWav(const QString& workWavPath, int64_t targetDataBytes, QString* resultPath);

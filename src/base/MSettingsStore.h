@@ -16,8 +16,8 @@ public:
     virtual QString ReadString(const QString& section, const QString& key,
                                const QString& defaultValue) = 0;
     virtual void WriteString(const QString& section, const QString& key, const QString& value) = 0;
-    // Binary values (window positions and the like); empty when none is stored.
-    virtual QByteArray ReadBinary(const QString& section, const QString& key) = 0;
-    virtual void WriteBinary(const QString& section, const QString& key,
-                             const QByteArray& value) = 0;
+    // Binary values (window positions and the like); empty when none is stored. A store for
+    // numbers and texts only keeps none.
+    virtual QByteArray ReadBinary(const QString& section, const QString& key) { return {}; }
+    virtual void WriteBinary(const QString& section, const QString& key, const QByteArray& value) {}
 };

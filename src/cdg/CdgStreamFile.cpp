@@ -1,5 +1,7 @@
 #include "cdg/CdgStreamFile.h"
 
+#include "base/MInputFile.h"
+
 #include <QFileInfo>
 
 CdgStreamFile::~CdgStreamFile() {
@@ -21,8 +23,8 @@ MStatus CdgStreamFile::Open(const QString& path) {
     if (!info.exists()) {
         return MStatus::Failure(QStringLiteral("%1: no such file").arg(path));
     }
-    if (info.isDir()) {
-        return MStatus::Failure(QStringLiteral("%1: is a folder, not a CD+G file").arg(path));
+    if (const MStatus s = MInputFile::Check(path, kMaxFileBytes, QStringLiteral("CD+G file")); !s) {
+        return s;
     }
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly)) {

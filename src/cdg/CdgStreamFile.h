@@ -10,6 +10,9 @@
 // length that is not a multiple of 24 leaves some bytes over; only whole packets are offered.
 class CdgStreamFile {
 public:
+    // More than nine hours of graphics: larger files are refused.
+    static constexpr qint64 kMaxFileBytes = 256LL * 1024 * 1024;
+
     CdgStreamFile() = default;
     ~CdgStreamFile();
     CdgStreamFile(const CdgStreamFile&) = delete;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "cdg/MBitmap.h"
+#include "cdg/MRandom.h"
 #include "cdg/MTextType.h"
 #include "cdg/MTextTypeVer5.h"
 #include "cdg/MTextTypeVer6.h"
@@ -38,6 +39,20 @@ struct IMAGE_STRUCT {
     MTextTypeVer5 singerColors;
     MTextTypeVer6 perLineTypes;
     QString text;
+
+    // The seed of the page's random choices (Block Dissolve): taken from what the page shows,
+    // so that the same song always comes out as the same bytes.
+    uint32_t RandomSeed() const {
+        const QByteArray words = text.toUtf8();
+        uint32_t seed = MRandom::SeedOf(words.constData(), static_cast<size_t>(words.size()));
+        const int numbers[] = {pageId,      drawTransition,       eraseTransition,  placement,
+                               displayTime, backgroundColorIndex, borderColorIndex, textArea};
+        seed = MRandom::SeedOf(reinterpret_cast<const char*>(numbers), sizeof(numbers), seed);
+        seed = MRandom::SeedOf(picture.colourTable.constData(),
+                               static_cast<size_t>(picture.colourTable.size()), seed);
+        return MRandom::SeedOf(picture.sourcePixels.constData(),
+                               static_cast<size_t>(picture.sourcePixels.size()), seed);
+    }
 
     // The page's 16 colours as colour values (red low).
     std::array<MRgb, 16> Colors() const { return picture.Colours(); }

@@ -91,6 +91,7 @@ uint32_t MPageDrawer::DrawTextPage(const QString& text, const MTextType& textTyp
 
 uint32_t MPageDrawer::DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t position) {
     const MPicture::ColourTable colours = page.Colors();
+    gen_.SeedRandom(page.RandomSeed());
     uint32_t total = 0;
     for (int run = 0; run < 2; ++run) {
         total += gen_.WriteColorTable(colours, position + total);

@@ -51,19 +51,13 @@ std::shared_ptr<const MResolvedFont> FontFor(const QString& face, int height, in
 
 }  // namespace
 
-namespace {
-uint32_t ClockSeed() {
-    return static_cast<uint32_t>(QDateTime::currentSecsSinceEpoch());
-}
-}  // namespace
+// The random generator starts from a fixed seed; pages seed it from what they show.
+MRwGenerator::MRwGenerator() = default;
 
-MRwGenerator::MRwGenerator() : random_(ClockSeed()) {}
-
-MRwGenerator::MRwGenerator(MRwRenderer* previewRenderer)
-    : renderer_(previewRenderer), random_(ClockSeed()) {}
+MRwGenerator::MRwGenerator(MRwRenderer* previewRenderer) : renderer_(previewRenderer) {}
 
 MRwGenerator::MRwGenerator(uint8_t* stream, uint32_t streamBytes)
-    : stream_(stream), streamBytes_(stream ? streamBytes : 0), random_(ClockSeed()) {}
+    : stream_(stream), streamBytes_(stream ? streamBytes : 0) {}
 
 MRwGenerator::~MRwGenerator() = default;
 

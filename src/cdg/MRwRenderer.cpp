@@ -40,6 +40,8 @@ void MRwRenderer::ClearScreen(int colour) {
             std::memset(Current(), memoryColor_, kScreenBytes);
             uniform_ = true;
         }
+        // The preset clears the border too, as every player shows it, until a Border Preset.
+        borderColor_ = memoryColor_;
     }
     PresentAll();
 }
@@ -50,6 +52,19 @@ void MRwRenderer::SetBorderColor(int colour) {
         if (colour >= 0 && colour <= 15) {
             borderColor_ = colour;
         }
+        // The border ring of the screen takes the colour (what a raw screen shows).
+        uint8_t* screen = Current();
+        const int c = borderColor_;
+        for (int y = 0; y < CdgScreen::kHeight; ++y) {
+            uint8_t* row = screen + static_cast<size_t>(y) * CdgScreen::kPitch;
+            if (y < kTileH || y >= CdgScreen::kHeight - kTileH) {
+                std::memset(row, c, CdgScreen::kWidth);
+            } else {
+                std::memset(row, c, kTileW);
+                std::memset(row + CdgScreen::kWidth - kTileW, c, kTileW);
+            }
+        }
+        uniform_ = uniform_ && c == memoryColor_;
     }
     PresentAll();
 }

@@ -65,8 +65,8 @@ int CdgDemoCommand::Run(const QStringList& args) {
     std::vector<uint8_t> indices(static_cast<size_t>(width) * height);
     std::array<MRgb, 16> shown{};
     renderer.ViewIndices(indices.data(), width, width, height, QRect(0, 0, width, height), &shown);
-    if (!PngWriter::Write(pngPath, indices.data(), width, height, shown)) {
-        return Fail(QStringLiteral("%1: cannot write the PNG file").arg(pngPath));
+    if (const MStatus s = PngWriter::Write(pngPath, indices.data(), width, height, shown); !s) {
+        return Fail(QStringLiteral("cannot write the PNG file: %1").arg(s.Text()));
     }
     Out(QStringLiteral("CD+G stream (%1 s): %2")
             .arg(endSeconds, 0, 'f', 1)

@@ -84,8 +84,9 @@ int CdgFrameCommand::Run(const QStringList& args) {
                              &colours);
     }
     const QString out = parser.value(output);
-    if (!PngWriter::Write(out, indices.data(), width, height, colours)) {
-        return Fail(QStringLiteral("%1: cannot write the PNG file").arg(out));
+    if (const MStatus s = PngWriter::Write(out, indices.data(), width, height, colours, files);
+        !s) {
+        return Fail(QStringLiteral("cannot write the PNG file: %1").arg(s.Text()));
     }
     if (file.LeftoverBytes() != 0) {
         return Fail(QStringLiteral("%1: %2 bytes left over after the last whole packet")

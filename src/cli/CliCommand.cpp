@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <cstdio>
 
+#include "base/MInterrupt.h"
+
 int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax) {
     parser.setApplicationDescription(Summary());
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
@@ -52,7 +54,12 @@ int CliCommand::ParseOutputFolder(const QStringList& args, QDir& dir) {
 }
 
 int CliCommand::Fail(const QString& message) const {
-    Err(QStringLiteral("quilm-cli %1: %2").arg(Name(), message));
+    // Whatever failed after a signal failed because of it.
+    Err(QStringLiteral("quilm-cli %1: %2")
+            .arg(Name(), MInterrupt::Requested()
+                             ? QStringLiteral("stopped by signal %1; nothing was replaced")
+                                   .arg(MInterrupt::Signal())
+                             : message));
     return kFailed;
 }
 

@@ -1,30 +1,21 @@
 #include "cli/CliProgress.h"
 
-#include <csignal>
 #include <cstdio>
 
 #include <unistd.h>
 
+#include "base/MInterrupt.h"
+
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-    g_interrupted = 1;
-}
 
 constexpr int kBarWidth = 30;
 
 }  // namespace
 
-CliProgress::CliProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {
-    g_interrupted = 0;
-    std::signal(SIGINT, OnInterrupt);
-}
+CliProgress::CliProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
 
 CliProgress::~CliProgress() {
     End();
-    std::signal(SIGINT, SIG_DFL);
 }
 
 void CliProgress::Begin(const QString& title, bool) {
@@ -68,7 +59,7 @@ void CliProgress::Draw() {
 }
 
 bool CliProgress::IsCancelled() {
-    return g_interrupted != 0;
+    return MInterrupt::Requested();
 }
 
 void CliProgress::End() {

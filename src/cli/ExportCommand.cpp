@@ -46,10 +46,13 @@ int ExportCommand::Run(const QStringList& args) {
                                     QStringLiteral("The file to write (.bin, .mp3, .wma or .zip); "
                                                    "the .cdg file goes beside the audio."),
                                     QStringLiteral("PATH"));
-    parser.addOptions({type, zip, ratio, output});
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Replace a read-only file at the target."));
+    parser.addOptions({type, zip, ratio, output, force});
     if (const int rc =
             Parse(parser, args,
-                  QStringLiteral("PROJECT.qlm --type bin|wma|mp3 [--zip] [--ratio KBPS] -o PATH"));
+                  QStringLiteral(
+                      "PROJECT.qlm --type bin|wma|mp3 [--zip] [--ratio KBPS] [--force] -o PATH"));
         rc != kOk) {
         return rc < 0 ? kOk : rc;
     }
@@ -106,11 +109,16 @@ int ExportCommand::Run(const QStringList& args) {
     }
     settings.Save(store);
     CliProgress progress;
-    const MExportResult result =
-        settings.type == MExportSettings::kBin
-            ? MBinExport(project.Song(), &progress).Run(target)
-            : MCompressedExport(project.Song(), lame, &progress)
-                  .Run(target, settings.type, settings.zip, settings.RatioKbps());
+    MExportResult result;
+    if (settings.type == MExportSettings::kBin) {
+        MBinExport exporter(project.Song(), &progress);
+        exporter.SetReplaceReadOnly(parser.isSet(force));
+        result = exporter.Run(target);
+    } else {
+        MCompressedExport exporter(project.Song(), lame, &progress);
+        exporter.SetReplaceReadOnly(parser.isSet(force));
+        result = exporter.Run(target, settings.type, settings.zip, settings.RatioKbps());
+    }
     progress.End();
     if (!result.IsOk()) {
         return Fail(result.cancelled ? QStringLiteral("cancelled; nothing was written")

@@ -10,6 +10,8 @@
 #include "audio/MCdgPlayer.h"
 #include "audio/WavInFile.h"
 #include "base/MEvent.h"
+#include "base/MInterrupt.h"
+#include "base/MOutputPath.h"
 #include "cdg/CdgTimeBase.h"
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
@@ -17,6 +19,7 @@
 #include "cli/CliProject.h"
 #include "cli/PngWriter.h"
 #include "platform/MQtAudioOutputFactory.h"
+#include "song/MProjectSanity.h"
 #include "song/MSongDocument.h"
 
 namespace {
@@ -125,6 +128,9 @@ int PlayCommand::Run(const QStringList& args) {
         if (!project.HasMusic()) {
             return Fail(QStringLiteral("%1: the project has no music to play").arg(file));
         }
+        if (const MStatus s = MProjectSanity::Check(project.Song()); !s) {
+            return Fail(s.Text());
+        }
         const MSongStream rendered = project.RenderWholeStream();
         if (!rendered.status) {
             reporter.Report(rendered.status, QString());
@@ -143,6 +149,13 @@ int PlayCommand::Run(const QStringList& args) {
             return Fail(QStringLiteral("%1: not a WAV file the player can play (44,100 Hz, 8 or "
                                        "16 bits, mono or stereo)")
                             .arg(file));
+        }
+    }
+    const QStringList inputs{file, isProject ? project.Song().musicFile : QString()};
+    if (frameSeconds >= 0) {
+        if (const MOutputPath target = MOutputPath::Check(parser.value(output), inputs, true);
+            !target.IsOk()) {
+            return Fail(target.Status().Text());
         }
     }
     if (toSeconds >= 0) {
@@ -184,7 +197,7 @@ int PlayCommand::Run(const QStringList& args) {
                 .arg(SecondsText(player.Position()), player.RemainingTimeText()));
         std::fflush(stdout);
     };
-    for (int ticks = 0; !stopped.Wait(10); ++ticks) {
+    for (int ticks = 0; !stopped.Wait(10) && !MInterrupt::Requested(); ++ticks) {
         if (ticks / 100 != reported) {
             reported = ticks / 100;
             progress();
@@ -202,10 +215,11 @@ int PlayCommand::Run(const QStringList& args) {
                 renderer.ViewIndices(indices.data(), width, width, height,
                                      QRect(0, 0, width, height), &colours);
             });
-            if (!PngWriter::Write(parser.value(output), indices.data(), width, height, colours)) {
+            if (const MStatus s = PngWriter::Write(parser.value(output), indices.data(), width,
+                                                   height, colours, inputs);
+                !s) {
                 player.Stop();
-                return Fail(
-                    QStringLiteral("%1: cannot write the PNG file").arg(parser.value(output)));
+                return Fail(QStringLiteral("cannot write the PNG file: %1").arg(s.Text()));
             }
             frameSaved = true;
             // The moment printed so that "cdg frame --at" decodes exactly the same packets.

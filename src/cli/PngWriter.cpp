@@ -7,14 +7,23 @@
 #include <csetjmp>
 #include <cstdio>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+#include "base/MStagedFile.h"
 
 namespace {
 
+// libpng's own remarks would reach the terminal; a failure is reported by the caller instead.
+void OnPngError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void OnPngWarning(png_structp, png_const_charp) {}
+
 bool WritePng(FILE* file, const uint8_t* indices, int width, int height,
               const std::array<MRgb, 16>& colours) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
     if (png == nullptr) {
         return false;
     }
@@ -47,31 +56,22 @@ bool WritePng(FILE* file, const uint8_t* indices, int width, int height,
 
 }  // namespace
 
-bool PngWriter::Write(const QString& path, const uint8_t* indices, int width, int height,
-                      const std::array<MRgb, 16>& colours) {
-    const QFileInfo target(path);
-    const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
-    QByteArray tempName =
-        QFile::encodeName(target.absoluteDir().filePath(QStringLiteral(".quilm-XXXXXX")));
-    const int fd = ::mkstemp(tempName.data());
-    if (fd < 0) {
-        return false;
+MStatus PngWriter::Write(const QString& path, const uint8_t* indices, int width, int height,
+                         const std::array<MRgb, 16>& colours, const QStringList& inputs) {
+    MStagedFile stage(path);
+    if (MStatus s = stage.Create(inputs, true); !s) {
+        return s;
     }
-    FILE* file = ::fdopen(fd, "wb");
+    FILE* file = std::fopen(QFile::encodeName(stage.TemporaryPath()).constData(), "wb");
     if (file == nullptr) {
-        ::close(fd);
-        ::unlink(tempName.constData());
-        return false;
+        return MStatus::Failure(
+            QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     }
     const bool written = WritePng(file, indices, width, height, colours);
-    const bool closed = std::fclose(file) == 0;
-    // Temporary files are private; the picture gets the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (!written || !closed || ::chmod(tempName.constData(), 0666 & ~mask) != 0 ||
-        std::rename(tempName.constData(), finalName.constData()) != 0) {
-        ::unlink(tempName.constData());
-        return false;
+    const int error = std::ferror(file) != 0 ? errno : 0;
+    if (std::fclose(file) != 0 || !written) {
+        return MStatus::Failure(QStringLiteral("%1: %2").arg(
+            path, QString::fromLocal8Bit(std::strerror(error != 0 ? error : errno))));
     }
-    return true;
+    return stage.Commit();
 }

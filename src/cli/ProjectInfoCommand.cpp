@@ -8,6 +8,7 @@
 
 #include "cdg/MTransitionWriter.h"
 #include "song/MProjectFile.h"
+#include "song/MProjectSanity.h"
 #include "song/MSongSettings.h"
 
 int ProjectInfoCommand::Run(const QStringList& args) {
@@ -86,6 +87,10 @@ int ProjectInfoCommand::Run(const QStringList& args) {
                      {QStringLiteral("lines"), song.LineCount()},
                      {QStringLiteral("words"), song.WordCount()},
                      {QStringLiteral("placedWords"), placed}};
+    const QStringList damage = MProjectSanity::Problems(song);
+    if (!damage.isEmpty()) {
+        info.insert(QStringLiteral("damage"), QJsonArray::fromStringList(damage));
+    }
     if (parser.isSet(json)) {
         std::fputs(QJsonDocument(info).toJson(QJsonDocument::Indented).constData(), stdout);
         return kOk;
@@ -117,5 +122,8 @@ int ProjectInfoCommand::Run(const QStringList& args) {
     }
     Out(QStringLiteral("lines: %1").arg(song.LineCount()));
     Out(QStringLiteral("words: %1 (%2 placed)").arg(song.WordCount()).arg(placed));
+    for (const QString& problem : damage) {
+        Out(QStringLiteral("damage: %1").arg(problem));
+    }
     return kOk;
 }

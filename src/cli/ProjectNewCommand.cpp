@@ -7,12 +7,15 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "base/MOutputPath.h"
 #include "cli/CliSongHost.h"
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
 #include "log/MUserActionLog.h"
 #include "lyrics/LrcDocument.h"
 #include "lyrics/LyricImport.h"
+#include "lyrics/LyricTextDecoder.h"
+#include "song/MLineFit.h"
 #include "song/MSongSettings.h"
 
 namespace {
@@ -56,10 +59,21 @@ int ProjectNewCommand::Run(const QStringList& args) {
                                     QStringLiteral("A"));
     const QCommandLineOption force(QStringLiteral("force"),
                                    QStringLiteral("Replace the project file if it exists."));
-    parser.addOptions({output, music, lyrics, title, artist, force});
+    const QCommandLineOption encoding(
+        QStringLiteral("lyrics-encoding"),
+        QStringLiteral("The lyric file's text encoding (GBK, Big5, Shift_JIS, EUC-KR, "
+                       "windows-1251, ...); found out when not given."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption fit(
+        QStringLiteral("fit"),
+        QStringLiteral("wrap: break lines too wide for the screen at spaces, keeping the word "
+                       "times."),
+        QStringLiteral("MODE"));
+    parser.addOptions({output, music, lyrics, encoding, fit, title, artist, force});
     if (const int rc = Parse(parser, args,
                              QStringLiteral("-o PROJECT.qlm [--music FILE] [--lyrics FILE] "
-                                            "[--title T] [--artist A] [--force]"));
+                                            "[--lyrics-encoding NAME] [--fit wrap] [--title T] "
+                                            "[--artist A] [--force]"));
         rc != kOk) {
         return rc < 0 ? kOk : rc;
     }
@@ -70,11 +84,19 @@ int ProjectNewCommand::Run(const QStringList& args) {
     if (parser.value(output).isEmpty()) {
         return UsageError(QStringLiteral("-o PROJECT.qlm is required"));
     }
-    const QFileInfo project(parser.value(output));
-    if (project.isDir()) {
-        return Fail(QStringLiteral("%1: is a folder").arg(parser.value(output)));
+    if (parser.isSet(encoding) && !LyricTextDecoder::IsKnownEncoding(parser.value(encoding))) {
+        return UsageError(QStringLiteral("unknown encoding '%1'").arg(parser.value(encoding)));
     }
-    if (project.exists() && !parser.isSet(force)) {
+    if (parser.isSet(fit) && parser.value(fit) != u"wrap") {
+        return UsageError(QStringLiteral("--fit takes 'wrap'"));
+    }
+    const QFileInfo project(parser.value(output));
+    const MOutputPath target = MOutputPath::Check(
+        parser.value(output), {parser.value(music), parser.value(lyrics)}, parser.isSet(force));
+    if (!target.IsOk() && !target.IsReadOnly()) {
+        return Fail(target.Status().Text());
+    }
+    if (target.Exists() && !parser.isSet(force)) {
         return Fail(
             QStringLiteral("%1: already exists (--force replaces it)").arg(parser.value(output)));
     }
@@ -95,12 +117,13 @@ int ProjectNewCommand::Run(const QStringList& args) {
     }
 
     bool timed = false;
+    LrcDocument document;
+    QStringList notes;  // what the user should know, on stderr
     if (parser.isSet(lyrics)) {
         const QString path = parser.value(lyrics);
         LogUserAction(MLogEvents::kActionImportLyrics, MLogEvents::kImportLyrics);
-        LrcDocument document;
         LyricImport import(song);
-        const MStatus status = import.ImportLyricFile(path, document);
+        const MStatus status = import.ImportLyricFile(path, document, parser.value(encoding));
         if (!status) {
             return Fail(QStringLiteral("%1: %2").arg(
                 path, status.Text().isEmpty()
@@ -109,6 +132,25 @@ int ProjectNewCommand::Run(const QStringList& args) {
         }
         song.GenerateKaraokeLineList(true, false);
         timed = import.MergeLrcTimings(document);
+        if (document.unreadableLines > 0) {
+            notes << QStringLiteral("%1: %2 unreadable lines dropped")
+                         .arg(path)
+                         .arg(document.unreadableLines);
+        }
+        if (document.unknownTags > 0) {
+            notes << QStringLiteral("%1: %2 unknown tags dropped")
+                         .arg(path)
+                         .arg(document.unknownTags);
+        }
+        if (parser.isSet(fit)) {
+            MLineFit::WrapOverflowingLines(song);
+        }
+        for (const int i : MLineFit::OverflowingLines(song)) {
+            notes << QStringLiteral("%1: line %2 is too wide for the screen: %3")
+                         .arg(path)
+                         .arg(i + 1)
+                         .arg(song.lineList[static_cast<size_t>(i)]->text);
+        }
     }
     if (parser.isSet(title)) {
         song.SetTitle(parser.value(title));
@@ -121,14 +163,29 @@ int ProjectNewCommand::Run(const QStringList& args) {
         return Fail(QStringLiteral("%1: %2").arg(parser.value(output), OneLine(saved.Text())));
     }
     int placed = 0;
+    int32_t lastEnd = 0;
     for (const MKaraokeWord* w : song.wordList) {
         placed += w->IsPlaced() ? 1 : 0;
+        lastEnd = std::max(lastEnd, w->endTime);
     }
-    Out(QStringLiteral("%1: %2 lines, %3 words%4%5")
+    if (!song.musicFile.isEmpty() && song.workWavBlockAlign > 0) {
+        const int64_t musicFrames = song.audioBytes / song.workWavBlockAlign;
+        if (lastEnd > musicFrames) {
+            notes << QStringLiteral("%1: the lyrics run %2 s past the end of the music")
+                         .arg(parser.value(lyrics))
+                         .arg(QString::number((lastEnd - musicFrames) / 44100.0, 'f', 2));
+        }
+    }
+    for (const QString& note : notes) {
+        Err(note);
+    }
+    Out(QStringLiteral("%1: %2 lines, %3 words, %4 timed%5%6")
             .arg(parser.value(output))
             .arg(song.LineCount())
             .arg(song.WordCount())
-            .arg(timed ? QStringLiteral(" (%1 timed from the LRC file)").arg(placed) : QString())
+            .arg(timed ? placed : 0)
+            .arg(parser.isSet(lyrics) ? QStringLiteral(", encoding %1").arg(document.encoding)
+                                      : QString())
             .arg(song.musicFile.isEmpty() ? QString()
                                           : QStringLiteral(", music %1").arg(song.musicFile)));
     return kOk;

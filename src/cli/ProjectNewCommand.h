@@ -2,9 +2,9 @@
 
 #include "cli/CliCommand.h"
 
-// quilm-cli new -o PROJECT.qlm [--music FILE] [--lyrics FILE] [--title T] [--artist A] [--force]:
-// a new project with its music and lyrics, the words already timed when the lyrics come from
-// an LRC file with times.
+// quilm-cli new -o PROJECT.qlm [--music FILE] [--lyrics FILE] [--lyrics-encoding NAME]
+// [--fit wrap] [--title T] [--artist A] [--force]: a new project with its music and lyrics, the
+// words already timed when the lyrics come from an LRC file with times or a karaoke MIDI file.
 class ProjectNewCommand : public CliCommand {
 public:
     QString Name() const override { return QStringLiteral("new"); }
@@ -13,5 +13,7 @@ public:
             "Makes a new project from music and a lyric file (text, LRC or MIDI "
             "karaoke).");
     }
+    // Lines are measured at the song's font.
+    bool NeedsFonts() const override { return true; }
     int Run(const QStringList& args) override;
 };

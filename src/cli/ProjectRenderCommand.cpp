@@ -3,11 +3,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cstdio>
 
+#include "base/MOutputPath.h"
+#include "base/MStagedFile.h"
 #include "cli/CliMessageReporter.h"
 #include "cli/CliProject.h"
+#include "song/MProjectSanity.h"
 #include "song/MSongDocument.h"
 
 int ProjectRenderCommand::Run(const QStringList& args) {
@@ -39,6 +41,14 @@ int ProjectRenderCommand::Run(const QStringList& args) {
     if (const MStatus s = OpenCliProject(project, files[0]); !s) {
         return Fail(s.Text());
     }
+    const QStringList inputs{files[0], project.Song().musicFile};
+    if (const MOutputPath target = MOutputPath::Check(parser.value(output), inputs, true);
+        !target.IsOk()) {
+        return Fail(target.Status().Text());
+    }
+    if (const MStatus s = MProjectSanity::Check(project.Song()); !s) {
+        return Fail(s.Text());
+    }
     const MSongStream stream = project.RenderWholeStream();
     if (!stream.status) {
         reporter.Report(stream.status, QString());
@@ -47,11 +57,13 @@ int ProjectRenderCommand::Run(const QStringList& args) {
     const int32_t leadIn = stream.leadInFrames;
     const uint32_t length = stream.lengthBytes;
 
-    QSaveFile out(parser.value(output));
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(reinterpret_cast<const char*>(stream.bytes), length) != length || !out.commit()) {
-        return Fail(QStringLiteral("%1: cannot write the CD+G file: %2")
-                        .arg(parser.value(output), out.errorString()));
+    if (const MStatus s =
+            MStagedFile::Write(parser.value(output),
+                               QByteArray::fromRawData(reinterpret_cast<const char*>(stream.bytes),
+                                                       static_cast<qsizetype>(length)),
+                               inputs, true);
+        !s) {
+        return Fail(QStringLiteral("cannot write the CD+G file: %1").arg(s.Text()));
     }
     if (parser.isSet(json)) {
         QJsonArray lines;

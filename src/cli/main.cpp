@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/MInterrupt.h"
 #include "cli/CdgFrameCommand.h"
 #include "cli/CdgInfoCommand.h"
 #ifndef QUILM_CLI_FRONT
@@ -65,6 +66,8 @@ int RunFull(char** argv) {
     const size_t slash = path.rfind('/');
     path =
         (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "quilm-cli-full";
+    // A signal that comes while the other program starts waits for its handlers.
+    MInterrupt::Block();
     ::execv(path.c_str(), argv);
     std::fprintf(stderr, "quilm-cli: cannot run %s: %s\n", path.c_str(), std::strerror(errno));
     return CliCommand::kFailed;
@@ -74,6 +77,8 @@ int RunFull(char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A signal cancels the work in hand, which then cleans up after itself.
+    MInterrupt::Install();
     QStringList args;
     for (int i = 1; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
@@ -135,5 +140,6 @@ int main(int argc, char** argv) {
 #ifndef QUILM_CLI_FRONT
     MLogSetup::ApplyEnvironment();
 #endif
-    return chosen->Run(args.mid(words));
+    const int code = chosen->Run(args.mid(words));
+    return MInterrupt::Requested() ? MInterrupt::ExitCode() : code;
 }

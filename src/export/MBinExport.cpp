@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "audio/MWaveReader.h"
+#include "base/MOutputPath.h"
 #include "base/MProgress.h"
+#include "base/MStagedFile.h"
 #include "export/MExportStream.h"
 #include "export/MPcm16StereoReader.h"
 #include "export/MSectorBuffer.h"
-#include "export/MStagedFile.h"
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
 #include "log/MUserActionLog.h"
@@ -58,6 +59,13 @@ MExportResult MBinExport::Run(const QString& binPath) {
         log.Queue(std::make_unique<MUserActionLog>(MLogEvents::kActionExportBin,
                                                    QString::fromLatin1(MLogEvents::kExportBin)));
     }
+    // Nothing is rendered for a target that cannot be written.
+    if (const MOutputPath target =
+            MOutputPath::Check(binPath, MExportStream::InputFiles(song_), replaceReadOnly_);
+        !target.IsOk()) {
+        return MExportResult::Failure(Error(QString::fromLatin1(kCreateErrorText) +
+                                            QStringLiteral("\n\n") + target.Status().Text()));
+    }
     const QString workWav = song_.Host() != nullptr ? song_.Host()->WorkWavPath() : QString();
     if (!workWav.isEmpty()) {
         MWaveReader probe;
@@ -99,11 +107,16 @@ MExportResult MBinExport::WriteSectors(MPcm16StereoReader& audio, const uint8_t*
     // any exported file it can be made again, and syncing would cost more than the writing.
     MStagedFile stage(binPath);
     QFile out;
-    if (stage.Create()) {
+    MStatus created = stage.Create({}, true);
+    if (created) {
         out.setFileName(stage.TemporaryPath());
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            created = MStatus::Failure(QStringLiteral("%1: %2").arg(binPath, out.errorString()));
+        }
     }
-    if (out.fileName().isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return MExportResult::Failure(Error(QString::fromLatin1(kCreateErrorText)));
+    if (!created) {
+        return MExportResult::Failure(
+            Error(QString::fromLatin1(kCreateErrorText) + QStringLiteral("\n\n") + created.Text()));
     }
     MSectorBuffer joiner(
         kBlockSectors, kCapacitySectors, [&out](const uint8_t* bytes, size_t length, int) {

@@ -39,6 +39,9 @@ public:
     // progress may be null.
     MBinExport(MSongSettings& song, MProgress* progress) : song_(song), progress_(progress) {}
 
+    // Whether a read-only file at the target is replaced (it is refused otherwise).
+    void SetReplaceReadOnly(bool replace) { replaceReadOnly_ = replace; }
+
     // Renders the song and writes binPath.
     MExportResult Run(const QString& binPath);
 
@@ -50,4 +53,5 @@ public:
 private:
     MSongSettings& song_;
     MProgress* progress_;
+    bool replaceReadOnly_ = false;
 };

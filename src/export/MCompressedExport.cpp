@@ -4,16 +4,20 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <memory>
 
 #include "audio/CAudioPlay.h"
 #include "audio/EncodeMp3.h"
 #include "audio/EncodeWma.h"
 #include "audio/WavInFile.h"
+#include "base/MOutputPath.h"
 #include "base/MProgress.h"
+#include "base/MStagedFile.h"
+#include "base/MWorkFolder.h"
 #include "export/MExportSettings.h"
 #include "export/MExportStream.h"
-#include "export/MStagedFile.h"
 #include "export/ZipExport.h"
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
@@ -70,10 +74,7 @@ MCompressedExport::SaveDialog MCompressedExport::SaveDialogFor(int type, bool zi
 
 MCompressedExport::MCompressedExport(MSongSettings& song, MLameLibrary& lame, MProgress* progress,
                                      QString temporaryFolder)
-    : song_(song),
-      lame_(lame),
-      progress_(progress),
-      temporaryFolder_(temporaryFolder.isEmpty() ? QDir::tempPath() : std::move(temporaryFolder)) {}
+    : song_(song), lame_(lame), progress_(progress), temporaryFolder_(std::move(temporaryFolder)) {}
 
 QString MCompressedExport::ReplaceExtension(const QString& path, const QString& extension) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -175,11 +176,48 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
             MLogEvents::kActionExportCompressed,
             QString::fromLatin1(MLogEvents::kExportPrefix) + extension));
     }
+    const QString zipPath = ReplaceExtension(chosenPath, QStringLiteral(".zip"));
+    // Nothing is rendered or encoded for a target that cannot be written.
+    const QStringList inputs = MExportStream::InputFiles(song_);
+    for (const QString& target :
+         zip ? QStringList{zipPath}
+             : QStringList{chosenPath, ReplaceExtension(chosenPath, QStringLiteral(".cdg"))}) {
+        if (const MOutputPath checked = MOutputPath::Check(target, inputs, replaceReadOnly_);
+            !checked.IsOk()) {
+            return MExportResult::Failure(AsError(checked.Status()));
+        }
+    }
     const MExportStream stream = MExportStream::Render(song_);
     if (!stream.status) {
         return MExportResult::Failure(stream.status);
     }
-    const QString audioTarget = AudioTargetPath(chosenPath, type, zip, temporaryFolder_);
+    // The parts of a zipped export are made in a folder of their own, removed when done.
+    std::unique_ptr<QTemporaryDir> partsFolder;
+    QString partsPath;
+    if (zip) {
+        const QString stem = QFileInfo(chosenPath).completeBaseName();
+        if (temporaryFolder_.isEmpty()) {
+            partsPath = MWorkFolder::Process().NewFolder(stem);
+        } else {
+            partsFolder = std::make_unique<QTemporaryDir>(
+                QDir(temporaryFolder_).filePath(QStringLiteral("quilm-zip-XXXXXX")));
+            partsPath = partsFolder->isValid() ? partsFolder->path() : QString();
+        }
+        if (partsPath.isEmpty()) {
+            return MExportResult::Failure(MStatus::Failure(
+                QStringLiteral("Cannot make the export's parts in the temporary folder."),
+                MStatus::Icon::Error));
+        }
+    }
+    struct RemoveParts {
+        QString path;
+        ~RemoveParts() {
+            if (!path.isEmpty()) {
+                QDir(path).removeRecursively();
+            }
+        }
+    } removeParts{partsPath};
+    const QString audioTarget = AudioTargetPath(chosenPath, type, zip, partsPath);
     const QString cdgTarget = ReplaceExtension(audioTarget, QStringLiteral(".cdg"));
 
     // Without zip, both files are made beside their targets and put in place together.
@@ -189,20 +227,13 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
     QString cdgPath = cdgTarget;
     if (!zip) {
         for (MStagedFile* stage : {&audioStage, &cdgStage}) {
-            if (MStatus s = stage->Create(); !s) {
+            if (MStatus s = stage->Create(inputs, true); !s) {
                 return MExportResult::Failure(AsError(s));
             }
         }
         audioPath = audioStage.TemporaryPath();
         cdgPath = cdgStage.TemporaryPath();
     }
-    // The parts of a zipped export stay in the temporary folder only when the archive was made.
-    auto dropParts = [&]() {
-        if (zip) {
-            QFile::remove(audioPath);
-            QFile::remove(cdgPath);
-        }
-    };
 
     if (progress_ != nullptr) {
         progress_->Begin(QString::fromLatin1(kProgressTitle), false);
@@ -215,11 +246,9 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
         progress_->End();
     }
     if (cancelled) {
-        dropParts();
         return MExportResult::Cancelled();
     }
     if (!encoded) {
-        dropParts();
         const QString kind =
             type == MExportSettings::kMp3 ? QStringLiteral("MP3") : QStringLiteral("WMA");
         return MExportResult::Failure(MStatus::Failure(
@@ -228,20 +257,16 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
             MStatus::Icon::Error));
     }
     if (MStatus s = WriteCdg(audioPath, cdgPath); !s) {
-        dropParts();
         return MExportResult::Failure(
             AsError(MStatus::Failure(QString(s.Text()).replace(cdgPath, cdgTarget))));
     }
 
     MExportResult result;
     if (zip) {
-        const QString zipPath = ReplaceExtension(chosenPath, QStringLiteral(".zip"));
         if (MStatus s = ZipExport::Run(zipPath, audioPath, cdgPath); !s) {
-            dropParts();
             return MExportResult::Failure(s);
         }
         result.files << zipPath;
-        result.temporaryFiles << audioPath << cdgPath;
         return result;
     }
     if (MStatus s = audioStage.Commit(); !s) {

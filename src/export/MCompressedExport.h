@@ -13,7 +13,8 @@ class MSongSettings;
 // Exports the song as MP3+G or WMA+G: the work WAV encoded with the lead-in silence before it and
 // the credits page's length of silence after it, and a CDG file of the same name holding as much
 // of the CD+G stream as the encoded audio lasts. Optionally both are packed into one ZIP file;
-// its parts are then made in the temporary folder, named after the archive.
+// its parts are then made in a folder of their own in the process's work folder, named after the
+// archive, and removed once the archive is made (or the export failed).
 //
 // Without zip the two files are written under temporary names beside their targets and put in
 // place together at the end, so that a failed or cancelled export leaves nothing at the chosen
@@ -34,10 +35,13 @@ public:
     // The save dialog for a type (MExportSettings::kWma or kMp3) with or without zip.
     static SaveDialog SaveDialogFor(int type, bool zip);
 
-    // lame is used for MP3; temporaryFolder holds the parts of a zipped export (the user's
-    // temporary folder when empty); progress may be null.
+    // lame is used for MP3; temporaryFolder holds the folder of the parts of a zipped export
+    // (the process's work folder when empty); progress may be null.
     MCompressedExport(MSongSettings& song, MLameLibrary& lame, MProgress* progress,
                       QString temporaryFolder = QString());
+
+    // Whether a read-only file at the target is replaced (it is refused otherwise).
+    void SetReplaceReadOnly(bool replace) { replaceReadOnly_ = replace; }
 
     // type is MExportSettings::kWma or kMp3; ratioKbps the bit rate.
     MExportResult Run(const QString& chosenPath, int type, bool zip, int ratioKbps);
@@ -67,5 +71,6 @@ private:
     MSongSettings& song_;
     MLameLibrary& lame_;
     MProgress* progress_;
+    bool replaceReadOnly_ = false;
     QString temporaryFolder_;
 };

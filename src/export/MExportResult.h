@@ -15,8 +15,6 @@ struct MExportResult {
     bool cancelled = false;
     // The files written where the user chose.
     QStringList files;
-    // Intermediate files left in the temporary folder (the parts of a zipped export).
-    QStringList temporaryFiles;
 
     bool IsOk() const { return status.IsOk(); }
     static MExportResult Failure(MStatus status) {

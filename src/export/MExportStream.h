@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 #include "base/MStatus.h"
@@ -20,6 +21,9 @@ struct MExportStream {
     // The work WAV after rendering (which may have lengthened it into a private copy).
     QString workWavPath;
 
+    // The files an export of song is made from (its music, its project, its work WAV), which no
+    // export may write over.
+    static QStringList InputFiles(const MSongSettings& song);
     // Fails when the song has no music or no placed lyrics.
     static MExportStream Render(MSongSettings& song);
 };

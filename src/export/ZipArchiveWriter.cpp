@@ -11,6 +11,8 @@
 #include <minizip/zip.h>
 #include <unistd.h>
 
+#include "base/MInterrupt.h"
+
 namespace {
 
 // minizip's file access, routed to the QFile that holds the temporary archive.
@@ -91,7 +93,8 @@ tm_zip ZipTime(const QDateTime& modified) {
 
 }  // namespace
 
-ZipArchiveWriter::ZipArchiveWriter(QString targetPath) : targetPath_(std::move(targetPath)) {}
+ZipArchiveWriter::ZipArchiveWriter(QString targetPath, QStringList inputs)
+    : targetPath_(std::move(targetPath)), inputs_(std::move(inputs)), stage_(targetPath_) {}
 
 ZipArchiveWriter::~ZipArchiveWriter() {
     Abandon();
@@ -101,29 +104,15 @@ bool ZipArchiveWriter::Open() {
     if (state_ != State::NotOpen || targetPath_.isEmpty()) {
         return false;
     }
-    const QFileInfo target(targetPath_);
-    if (target.isDir() || target.fileName().isEmpty()) {
+    // A part of our own in the target's folder, so that the final rename stays on one file
+    // system and replaces the target in one step.
+    if (!stage_.Create(inputs_, true)) {
         return false;
     }
-    // A hidden name of our own in the target's folder, so that the final rename stays on one
-    // file system and replaces the target in one step. The target's name is shortened so that a
-    // long one still leaves room for the suffix.
-    const QString stem = target.fileName().left(40);
-    for (int attempt = 0; attempt < 16 && !file_.isOpen(); ++attempt) {
-        const QString name =
-            QStringLiteral(".%1.%2.tmp")
-                .arg(stem, QString::number(QRandomGenerator::global()->generate(), 16));
-        file_.setFileName(target.dir().filePath(name));
-        if (file_.open(QIODevice::ReadWrite | QIODevice::NewOnly)) {
-            break;
-        }
-        const bool clash = QFileInfo::exists(file_.fileName());
-        file_.setFileName(QString());  // not ours: never remove it
-        if (!clash) {
-            return false;  // the folder is missing or not writable
-        }
-    }
-    if (!file_.isOpen()) {
+    file_.setFileName(stage_.TemporaryPath());
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        file_.setFileName(QString());
+        stage_.Discard();
         return false;
     }
     zlib_filefunc64_def io{};
@@ -138,8 +127,9 @@ bool ZipArchiveWriter::Open() {
     const QByteArray nativeName = QFile::encodeName(file_.fileName());
     zip_ = zipOpen2_64(nativeName.constData(), APPEND_STATUS_CREATE, nullptr, &io);
     if (zip_ == nullptr) {
-        file_.remove();
+        file_.close();
         file_.setFileName(QString());
+        stage_.Discard();
         return false;
     }
     state_ = State::Open;
@@ -181,7 +171,7 @@ uint32_t ZipArchiveWriter::AddFile(const QString& entryName, const QString& sour
     // Entries are made on Unix as regular files readable by all, so that unpacking gives the
     // usual permissions and readers honour the UTF-8 flag below.
     zip_fileinfo info{};
-    info.tmz_date = ZipTime(QFileInfo(source).lastModified());
+    info.tmz_date = ZipTime(entryTime_.isValid() ? entryTime_ : QFileInfo(source).lastModified());
     info.external_fa = 0100644UL << 16;
     const int zip64 = source.size() >= 0xFFFFFFFFLL ? 1 : 0;
     const uLong versionMadeBy = (3UL << 8) | (zip64 ? 45 : 20);
@@ -219,6 +209,9 @@ uint32_t ZipArchiveWriter::CopyInto(QFile& source) {
         if (n == 0) {
             return kCodeOk;
         }
+        if (MInterrupt::Requested()) {
+            return kCodeCancelled;
+        }
         const int rc = zipWriteInFileInZip(zip_, buffer.data(), static_cast<unsigned>(n));
         if (rc != ZIP_OK) {
             return CodeFor(rc);
@@ -247,9 +240,15 @@ uint32_t ZipArchiveWriter::Finish() {
     // The archive must be on the disk before it replaces what the user had there.
     const bool written = file_.flush() && ::fsync(file_.handle()) == 0;
     file_.close();
-    if (!written || file_.error() != QFileDevice::NoError ||
-        std::rename(QFile::encodeName(file_.fileName()).constData(),
-                    QFile::encodeName(targetPath_).constData()) != 0) {
+    if (!written || file_.error() != QFileDevice::NoError) {
+        Abandon();
+        return kCodeWrite;
+    }
+    if (MInterrupt::Requested()) {
+        Abandon();
+        return kCodeCancelled;
+    }
+    if (!stage_.Commit()) {
         Abandon();
         return kCodeWrite;
     }
@@ -267,8 +266,8 @@ void ZipArchiveWriter::Abandon() {
     }
     if (!file_.fileName().isEmpty()) {
         file_.close();
-        file_.remove();
         file_.setFileName(QString());
     }
+    stage_.Discard();
     state_ = State::NotOpen;
 }

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+
+#include "base/MStagedFile.h"
 
 // Writes a ZIP archive with minizip. The archive grows in a temporary file beside the target and
 // takes the target's place only when Finish() succeeds, replacing any file there; until then the
@@ -23,10 +27,12 @@ public:
     static constexpr uint32_t kCodeFailed = 0x00040000;     // the archive is in error
     static constexpr uint32_t kCodeEnded = 0x00050000;      // the archive is already finished
     static constexpr uint32_t kCodeWrongMode = 0x00080000;  // the archive is not open
+    static constexpr uint32_t kCodeCancelled = 0x00100000;  // a signal asked to stop
 
     static constexpr int kDeflateLevel = 8;
 
-    explicit ZipArchiveWriter(QString targetPath);
+    // inputs: files the archive is made from, which the target must not be.
+    explicit ZipArchiveWriter(QString targetPath, QStringList inputs = {});
     ~ZipArchiveWriter();
     ZipArchiveWriter(const ZipArchiveWriter&) = delete;
     ZipArchiveWriter& operator=(const ZipArchiveWriter&) = delete;
@@ -38,6 +44,9 @@ public:
     // become forward slashes. A source that cannot be opened leaves the archive usable; any other
     // failure puts it in error.
     uint32_t AddFile(const QString& entryName, const QString& sourcePath);
+    // The date and time of the entries added from now on, instead of their sources' modification
+    // times (so that the same files always make the same archive).
+    void SetEntryTime(const QDateTime& time) { entryTime_ = time; }
     // Completes the archive and moves it to the target path.
     uint32_t Finish();
     // Drops the unfinished archive.
@@ -53,7 +62,10 @@ private:
     uint32_t CopyInto(QFile& source);
 
     QString targetPath_;
+    QStringList inputs_;
+    MStagedFile stage_;
     QFile file_;
     void* zip_ = nullptr;
     State state_ = State::NotOpen;
+    QDateTime entryTime_;
 };

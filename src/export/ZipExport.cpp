@@ -1,5 +1,6 @@
 #include "export/ZipExport.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include "export/ZipArchiveWriter.h"
@@ -27,11 +28,14 @@ MStatus ZipExport::Run(const QString& zipPath, const QString& audioPath, const Q
         return status;
     };
 
-    ZipArchiveWriter zip(zipPath);
+    ZipArchiveWriter zip(zipPath, {audioPath, cdgPath, lrcPath});
     if (!zip.Open()) {
         return report(
             MStatus::Failure(QString::fromLatin1(kCreateErrorText), MStatus::Icon::Error));
     }
+    // Every entry carries the same fixed time (the first a ZIP entry can hold), so that an
+    // export made twice gives the same archive.
+    zip.SetEntryTime(QDateTime(QDate(1980, 1, 1), QTime(0, 0)));
     const QString base = EntryBaseName(zipPath);
     const QString audioExt = QLatin1Char('.') + QFileInfo(audioPath).suffix().toLower();
     if (audioExt == QLatin1String(".mp3") || audioExt == QLatin1String(".wma") ||

@@ -11,4 +11,7 @@ void LrcDocument::Clear() {
     lengthHundredths = 0;
     offsetMilliseconds = 0;
     lines.clear();
+    unreadableLines = 0;
+    unknownTags = 0;
+    encoding.clear();
 }

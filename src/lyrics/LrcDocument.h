@@ -25,14 +25,23 @@ public:
     void Clear();
     bool HasLines() const { return !lines.isEmpty(); }
 
-    QString artist;              // [ar:]
-    QString album;               // [al:]
-    QString title;               // [ti:]
-    QString author;              // [au:]
-    QString lrcBy;               // [by:]
-    QString tool;                // [re:]
-    QString toolVersion;         // [ve:]
-    int lengthHundredths = 0;    // [length:m:ss]
-    int offsetMilliseconds = 0;  // [offset:], kept as written; the times are not shifted by it
-    QList<LrcLine> lines;
+    QString artist;            // [ar:]
+    QString album;             // [al:]
+    QString title;             // [ti:]
+    QString author;            // [au:]
+    QString lrcBy;             // [by:]
+    QString tool;              // [re:]
+    QString toolVersion;       // [ve:]
+    int lengthHundredths = 0;  // [length:m:ss]
+    // [offset:] as written. The times of the lines already have it applied: a positive offset
+    // shows the lyrics that many milliseconds earlier, as LRC players do.
+    int offsetMilliseconds = 0;
+    QList<LrcLine> lines;  // in the order they are sung
+
+    // What the parser passed over: lines that are neither tags nor empty, and leading tags that
+    // are neither time nor known ID tags.
+    int unreadableLines = 0;
+    int unknownTags = 0;
+    // The text encoding the file was read in.
+    QString encoding;
 };

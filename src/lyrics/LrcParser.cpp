@@ -1,6 +1,7 @@
 #include "lyrics/LrcParser.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "lyrics/LyricTextDecoder.h"
 
@@ -110,8 +111,12 @@ bool LrcParser::ParseTime(QStringView content, int& hundredths) {
     return true;
 }
 
-QString LrcParser::ParseLrc(QByteArrayView data, LrcDocument& document) {
-    return ParseLrc(LyricTextDecoder::DecodeTextFile(data), document);
+QString LrcParser::ParseLrc(QByteArrayView data, LrcDocument& document, const QString& encoding) {
+    QString used;
+    const QString text = LyricTextDecoder::DecodeTextFile(data, encoding, &used);
+    QString lyrics = ParseLrc(text, document);
+    document.encoding = used;
+    return lyrics;
 }
 
 QString LrcParser::ParseLrc(QStringView text, LrcDocument& document) {
@@ -138,6 +143,8 @@ QString LrcParser::ParseLrc(QStringView text, LrcDocument& document) {
             }
         }
     }
+    parser.ApplyOffset();
+    parser.SortByTime();
     parser.SpreadLinesWithoutWordTimes();
     return parser.LyricsText();
 }
@@ -146,41 +153,45 @@ void LrcParser::ParseLine(QStringView line) {
     line = line.trimmed();
     const qsizetype open = line.indexOf(u'[');
     if (open < 0) {
+        if (!line.isEmpty()) {
+            ++document_.unreadableLines;
+        }
         return;
     }
     line = line.sliced(open);
-    const qsizetype firstClose = line.indexOf(u']');
-    if (firstClose < 0) {
-        return;
-    }
-    // The tags run from the start of the line as long as one "[...]" follows another; the lyric
-    // is everything after them, brackets inside the words included.
-    qsizetype tagEnd = firstClose + 1;
-    for (;;) {
-        qsizetype next = tagEnd;
-        while (next < line.size() && line[next].isSpace()) {
-            ++next;
-        }
-        if (next >= line.size() || line[next] != u'[') {
-            break;
-        }
-        const qsizetype close = line.indexOf(u']', next);
+    // Every tag at the start of the line counts: "[offset:102][00:00.17]text" and
+    // "[00:12.00][01:30.00]Chorus" alike. The lyric is everything after them, brackets inside
+    // the words included.
+    QList<int> times;
+    qsizetype pos = 0;
+    bool anyTag = false;
+    while (pos < line.size() && line[pos] == u'[') {
+        const qsizetype close = line.indexOf(u']', pos);
         if (close < 0) {
             break;
         }
-        tagEnd = close + 1;
+        anyTag = true;
+        const QStringView content = line.sliced(pos + 1, close - pos - 1);
+        int timeHundredths = 0;
+        if (content.size() >= 4 && ParseTime(content, timeHundredths)) {
+            times.append(timeHundredths);
+        } else if (content.indexOf(u':') < 1 || !ParseIdTag(content)) {
+            ++document_.unknownTags;
+        }
+        pos = close + 1;
+        while (pos < line.size() && line[pos].isSpace()) {
+            ++pos;
+        }
     }
-    // Only the first tag counts; further time tags of the same line are not used.
-    const QStringView content = line.sliced(1, firstClose - 1);
-    int timeHundredths = 0;
-    if (content.size() >= 4 && ParseTime(content, timeHundredths)) {
-        ParseTimedLine(timeHundredths, line.sliced(tagEnd));
-    } else if (content.indexOf(u':') >= 1) {
-        ParseIdTag(content);
+    if (!anyTag) {
+        ++document_.unreadableLines;
+    } else if (!times.isEmpty()) {
+        ParseTimedLine(times, line.sliced(pos));
     }
 }
 
-void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
+void LrcParser::ParseTimedLine(const QList<int>& timesHundredths, QStringView lyricPart) {
+    const int timeHundredths = timesHundredths.constFirst();
     QString lyric = lyricPart.trimmed().toString();
     if (lyric.size() >= 2 && lyric[1] == u':') {
         bool isPart = true;
@@ -263,10 +274,16 @@ void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
         spaceSinceText = spaceSinceText || spaceAfter;
     } while (pos < n);
 
-    for (qsizetype i = syllableBreaks.size() - 1; i >= 0; --i) {
-        lyric.insert(syllableBreaks[i], u'*');
+    if (!syllableBreaks.isEmpty()) {
+        QString marked;
+        marked.reserve(lyric.size() + syllableBreaks.size());
+        qsizetype from = 0;
+        for (const qsizetype at : syllableBreaks) {
+            marked.append(QStringView(lyric).sliced(from, at - from)).append(u'*');
+            from = at;
+        }
+        lyric = marked.append(QStringView(lyric).sliced(from));
     }
-    lineTexts_.append(lyric);
 
     if (line.hasWordTimes) {
         DropAngleSpans(line);
@@ -280,7 +297,21 @@ void LrcParser::ParseTimedLine(int timeHundredths, QStringView lyricPart) {
         }
         anyWordTimes_ = true;
     }
+    // The same line at each further time, its word times moved along with it.
+    const LrcLine first = line;
     document_.lines.append(std::move(line));
+    lineTexts_.append(lyric);
+    for (qsizetype k = 1; k < timesHundredths.size(); ++k) {
+        LrcLine copy = first;
+        const int shift = timesHundredths[k] - timeHundredths;
+        copy.timeHundredths = timesHundredths[k];
+        for (LrcElement& e : copy.elements) {
+            e.startHundredths = ClampHundredths(qint64(e.startHundredths) + shift);
+            e.endHundredths = ClampHundredths(qint64(e.endHundredths) + shift);
+        }
+        document_.lines.append(std::move(copy));
+        lineTexts_.append(lyric);
+    }
 }
 
 void LrcParser::DropAngleSpans(LrcLine& line) {
@@ -297,7 +328,7 @@ void LrcParser::DropAngleSpans(LrcLine& line) {
     }
 }
 
-void LrcParser::ParseIdTag(QStringView content) {
+bool LrcParser::ParseIdTag(QStringView content) {
     const qsizetype colon = content.indexOf(u':');
     const QString key = content.first(colon).toString().toLower();
     const QStringView value = content.sliced(colon + 1).trimmed();
@@ -324,7 +355,50 @@ void LrcParser::ParseIdTag(QStringView content) {
     } else if (key == u"offset") {
         document_.offsetMilliseconds =
             static_cast<int>(std::clamp<qint64>(ReadSignedNumber(value), -INT32_MAX, INT32_MAX));
+    } else {
+        return false;
     }
+    return true;
+}
+
+void LrcParser::ApplyOffset() {
+    // Milliseconds to hundredths, rounded; a positive offset makes everything earlier.
+    const qint64 ms = document_.offsetMilliseconds;
+    if (ms == 0) {
+        return;
+    }
+    const auto shifted = [ms](int hundredths) {
+        const qint64 t = qint64(hundredths) * 10 - ms;
+        return ClampHundredths(t <= 0 ? 0 : (t + 5) / 10);
+    };
+    for (LrcLine& line : document_.lines) {
+        line.timeHundredths = shifted(line.timeHundredths);
+        for (LrcElement& e : line.elements) {
+            e.startHundredths = shifted(e.startHundredths);
+            e.endHundredths = std::max(e.startHundredths, shifted(e.endHundredths));
+        }
+    }
+}
+
+void LrcParser::SortByTime() {
+    QList<LrcLine>& lines = document_.lines;
+    std::vector<qsizetype> order(static_cast<size_t>(lines.size()));
+    for (size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<qsizetype>(i);
+    }
+    std::stable_sort(order.begin(), order.end(), [&lines](qsizetype a, qsizetype b) {
+        return lines[a].timeHundredths < lines[b].timeHundredths;
+    });
+    QList<LrcLine> sortedLines;
+    QStringList sortedTexts;
+    sortedLines.reserve(lines.size());
+    sortedTexts.reserve(lines.size());
+    for (const qsizetype i : order) {
+        sortedLines.append(std::move(lines[i]));
+        sortedTexts.append(std::move(lineTexts_[i]));
+    }
+    lines = std::move(sortedLines);
+    lineTexts_ = std::move(sortedTexts);
 }
 
 void LrcParser::SpreadLinesWithoutWordTimes() {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "base/MInputFile.h"
 #include "lyrics/LrcParser.h"
 #include "lyrics/LyricTextDecoder.h"
 #include "lyrics/MidiLyricsExtractor.h"
@@ -27,14 +28,16 @@ LyricFileReader::FileType LyricFileReader::TypeFromPath(const QString& path) {
     return FileType::Unknown;
 }
 
-QString LyricFileReader::Convert(FileType type, QByteArrayView bytes, LrcDocument& document) {
+QString LyricFileReader::Convert(FileType type, QByteArrayView bytes, LrcDocument& document,
+                                 const QString& encoding) {
     switch (type) {
         case FileType::Text:
-            return LyricTextDecoder::UnifyLineEnds(LyricTextDecoder::DecodeTextFile(bytes));
+            return LyricTextDecoder::UnifyLineEnds(
+                LyricTextDecoder::DecodeTextFile(bytes, encoding, &document.encoding));
         case FileType::Lrc:
-            return LrcParser::ParseLrc(bytes, document);
+            return LrcParser::ParseLrc(bytes, document, encoding);
         case FileType::Midi:
-            return MidiLyricsExtractor::Extract(bytes);
+            return MidiLyricsExtractor::Extract(bytes, &document, encoding);
         case FileType::Unknown:
             break;
     }
@@ -42,15 +45,23 @@ QString LyricFileReader::Convert(FileType type, QByteArrayView bytes, LrcDocumen
 }
 
 MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument& document,
-                              const LogMessage& log) {
+                              const LogMessage& log, const QString& encoding) {
     lyrics.clear();
     document.Clear();
     const FileType type = TypeFromPath(path);
     if (type == FileType::Unknown) {
         return MStatus::Failure(QString(), MStatus::Icon::None);
     }
+    // Only regular files: a pipe or a device would hold the import up or feed it without end.
+    if (const MStatus s = MInputFile::Check(path, kMaxFileBytes, QStringLiteral("lyric file"));
+        !s) {
+        const bool tooLarge = QFileInfo(path).isFile();
+        return MStatus::Failure(QString::fromLatin1(tooLarge ? kTooLargeText : kUnableToOpenText) +
+                                    QStringLiteral("\n\n") + s.Text(),
+                                MStatus::Icon::Warning);
+    }
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         return MStatus::Failure(QString::fromLatin1(kUnableToOpenText), MStatus::Icon::Warning);
     }
     // Read in pieces rather than trusting the size the file claims: devices and pipes claim 0.
@@ -68,12 +79,11 @@ MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument&
         }
         bytes += piece;
         if (bytes.size() > kMaxFileBytes) {
-            return MStatus::Failure(QString::fromLatin1(kMemoryAllocationText),
-                                    MStatus::Icon::Warning);
+            return MStatus::Failure(QString::fromLatin1(kTooLargeText), MStatus::Icon::Warning);
         }
     }
     if (!readFailed) {
-        lyrics = Convert(type, bytes, document);
+        lyrics = Convert(type, bytes, document, encoding);
     }
     if (lyrics.isEmpty()) {
         if (log) {

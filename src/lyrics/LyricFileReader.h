@@ -26,6 +26,7 @@ public:
     static constexpr const char* kLogTitle = "Import Lyrics";
     static constexpr const char* kUnableToOpenText = "Error: Unable to open lyric file.";
     static constexpr const char* kMemoryAllocationText = "Error: Memory Allocation failed.";
+    static constexpr const char* kTooLargeText = "Error: The lyric file is larger than 4 MB.";
     static constexpr const char* kNoLyricsText =
         "There was an error opening or reading the Lyrics file,\nor the Lyrics file contained no "
         "Lyrics.\n\nPlease check the file and try again.";
@@ -38,9 +39,13 @@ public:
     // Reads the file into lyrics (lines separated by "\n"). The document is cleared, and filled
     // when the file is an LRC file. An unknown file type fails with an empty message: the import
     // ends without a word to the user. Every other failure carries the message to show.
+    // encoding names the file's text encoding; empty finds it out. The document's encoding
+    // tells which was used, whatever the file type.
     static MStatus Read(const QString& path, QString& lyrics, LrcDocument& document,
-                        const LogMessage& log = LogMessage());
+                        const LogMessage& log = LogMessage(), const QString& encoding = QString());
 
-    // The lyrics text of a file's bytes, by type.
-    static QString Convert(FileType type, QByteArrayView bytes, LrcDocument& document);
+    // The lyrics text of a file's bytes, by type. An LRC file fills the document with its lines
+    // and a MIDI file with its timed syllables.
+    static QString Convert(FileType type, QByteArrayView bytes, LrcDocument& document,
+                           const QString& encoding = QString());
 };

@@ -103,7 +103,8 @@ void LyricImport::RememberChoice(const QString& path, int filterIndex) {
     settings_->SetLyricsFolder(folder.endsWith(u'/') ? folder : folder + u'/');
 }
 
-MStatus LyricImport::ImportLyricFile(const QString& path, LrcDocument& document) {
+MStatus LyricImport::ImportLyricFile(const QString& path, LrcDocument& document,
+                                     const QString& encoding) {
     LyricFileReader::LogMessage log;
     if (MEventLog::Global().IsActive()) {
         log = [](const QString& title, const QString& text) {
@@ -111,7 +112,7 @@ MStatus LyricImport::ImportLyricFile(const QString& path, LrcDocument& document)
         };
     }
     QString lyrics;
-    const MStatus status = LyricFileReader::Read(path, lyrics, document, log);
+    const MStatus status = LyricFileReader::Read(path, lyrics, document, log, encoding);
     if (!status) {
         return status;
     }

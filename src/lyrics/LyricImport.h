@@ -47,7 +47,9 @@ public:
     // song changes and the status carries the message to show (empty for a file type that is
     // not a lyric file, which ends the import without a word). The import's text, or the
     // failure, goes to the event log when it is active.
-    MStatus ImportLyricFile(const QString& path, LrcDocument& document);
+    // encoding names the file's text encoding; empty finds it out.
+    MStatus ImportLyricFile(const QString& path, LrcDocument& document,
+                            const QString& encoding = QString());
 
     // Copies the LRC word times into the words of the song's line list, which must have been
     // generated from the imported text. When the song already has placed lyrics, confirm is

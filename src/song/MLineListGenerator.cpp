@@ -109,8 +109,13 @@ void MLineListGenerator::GenerateKaraokeLineList(bool keepTimings, bool convertM
                 }
                 line->text.remove(0, 1);
             }
-            // Words: each runs to the next space or "*"; "*" joins it to the next one.
-            QString& t = line->text;
+            // Words: each runs to the next space or "*"; "*" joins it to the next one. For final
+            // output the text is rebuilt as it goes, without the "*" and with "_" as spaces.
+            const QString& t = line->text;
+            QString shown;
+            if (convertMarks) {
+                shown.reserve(t.size());
+            }
             int start = 0;
             bool joined = false;
             while (start < t.size()) {
@@ -118,35 +123,32 @@ void MLineListGenerator::GenerateKaraokeLineList(bool keepTimings, bool convertM
                 while (end < t.size() && t[end] != QLatin1Char(' ') && t[end] != QLatin1Char('*')) {
                     ++end;
                 }
+                const int shownStart = convertMarks ? static_cast<int>(shown.size()) : start;
                 MKaraokeWord word;
-                word.firstChar = start;
-                word.lastChar = end - 1;
+                word.firstChar = shownStart;
+                word.lastChar = shownStart + (end - start) - 1;
                 if (joined) {
                     word.flags |= MKaraokeWord::kJoinedToPrevious;
                 }
                 joined = false;
                 if (convertMarks) {
                     for (int i = start; i < end; ++i) {
-                        if (t[i] == QLatin1Char('_')) {
-                            t[i] = QLatin1Char(' ');
-                        }
+                        shown.append(t[i] == QLatin1Char('_') ? QChar(u' ') : t[i]);
                     }
                 }
                 if (end < t.size() && t[end] == QLatin1Char('*')) {
                     word.flags |= MKaraokeWord::kJoinedToNext;
                     joined = true;
-                    if (convertMarks) {
-                        t.remove(end, 1);
-                        start = end;
-                    } else {
-                        start = end + 1;
-                    }
-                } else {
-                    start = end + 1;
+                } else if (convertMarks && end < t.size()) {
+                    shown.append(t[end]);
                 }
+                start = end + 1;
                 if (word.lastChar >= word.firstChar) {
                     line->AddWord(word);
                 }
+            }
+            if (convertMarks) {
+                line->text = std::move(shown);
             }
         }
 

@@ -1,11 +1,12 @@
 #include "song/MProjectFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
 #include <new>
 
+#include "base/MInputFile.h"
+#include "base/MStagedFile.h"
 #include "base/MTextCodec.h"
 #include "song/MSongSettings.h"
 
@@ -181,7 +182,15 @@ QByteArray MProjectFile::PageBlock(const IMAGE_STRUCT& page) {
 
 QByteArray MProjectFile::Serialize(const MSongSettings& song) {
     QByteArray out;
-    out.reserve(64 * 1024 + static_cast<qsizetype>(song.pages.size()) * (kPageBlockBytes + 64));
+    // The whole size up front (exact for ASCII text), so that a song of many lines is not copied
+    // again and again while the buffer grows.
+    qsizetype size = 64 * 1024 +
+                     static_cast<qsizetype>(song.pages.size()) * (kPageBlockBytes + 64) +
+                     song.rawLyrics.size();
+    for (const auto& line : song.lineList) {
+        size += 32 + line->text.size() + line->WordCount() * qsizetype(MKaraokeWord::kStoredBytes);
+    }
+    out.reserve(size);
     Writer w(out);
     SongHeader header = song.header;
     header.version = SongHeader::kCurrentVersion;
@@ -230,11 +239,13 @@ QByteArray MProjectFile::Serialize(const MSongSettings& song) {
 }
 
 MStatus MProjectFile::Save() {
-    QSaveFile file(song_.projectPath);
-    const QByteArray bytes = Serialize(song_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Never written over the music it is made from; the old file stays until the new one is
+    // complete on the disk.
+    const MStatus saved =
+        MStagedFile::Write(song_.projectPath, Serialize(song_), {song_.musicFile}, true, true);
+    if (!saved) {
         return MStatus::Failure(QStringLiteral("Cannot save the project file \"%1\".\n%2")
-                                    .arg(song_.projectPath, file.errorString()),
+                                    .arg(song_.projectPath, saved.Text()),
                                 MStatus::Icon::Error);
     }
     song_.SetModified(false);
@@ -245,8 +256,10 @@ MStatus MProjectFile::Load() {
     const auto warn = [](const char* text) {
         return MStatus::Failure(QString::fromUtf8(text), MStatus::Icon::Warning);
     };
+    // Only regular files: a pipe or a device would hold the reader up.
     QFile file(song_.projectPath);
-    if (song_.projectPath.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (!MInputFile::Check(song_.projectPath, kMaxFileBytes, QStringLiteral("project file")) ||
+        !file.open(QIODevice::ReadOnly)) {
         return warn(kCannotOpen);
     }
     return Load(file);

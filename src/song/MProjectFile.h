@@ -15,6 +15,8 @@ struct IMAGE_STRUCT;
 class MProjectFile {
 public:
     static constexpr int kPageBlockBytes = 249172;
+    // Far more than any project with its pictures; larger files are not read.
+    static constexpr qint64 kMaxFileBytes = 1LL << 30;
     static constexpr const char* kCannotOpen = "Cannot open the project file.";
     static constexpr const char* kCorrupted = "The project file has been corrupted.";
     static constexpr const char* kTooNew =

@@ -34,8 +34,9 @@ void LogTable(const std::vector<int32_t>& values, const char* message) {
 uint32_t MRwStreamWriter::PageSetup(MRwGenerator& gen, const IMAGE_STRUCT& page,
                                     uint32_t position) {
     uint32_t total = gen.WriteColorTable(page.Colors(), position);
-    total += gen.WriteBorderPreset(page.borderColorIndex, position + total);
+    // The Border Preset after the Memory Preset, which clears the border too in every player.
     total += gen.WriteMemoryPreset(page.backgroundColorIndex, position + total);
+    total += gen.WriteBorderPreset(page.borderColorIndex, position + total);
     return total;
 }
 
@@ -72,6 +73,38 @@ std::vector<int32_t> MRwStreamWriter::EraseTimes(const std::vector<int32_t>& hil
         }
     }
     return erase;
+}
+
+void MRwStreamWriter::OrderRowTimes(std::vector<MKaraokeLine*>& drawnLines, int linesPerPage) {
+    std::vector<MKaraokeLine*> previous(static_cast<size_t>(std::max(1, linesPerPage)), nullptr);
+    for (MKaraokeLine* line : drawnLines) {
+        if (line->row < 0 || line->row >= static_cast<int>(previous.size())) {
+            continue;
+        }
+        int32_t lastSung = 0;
+        for (const auto& w : line->words) {
+            if (w->startTime != 0) {
+                lastSung = std::max(lastSung, w->endTime);
+            }
+        }
+        MKaraokeLine*& before = previous[static_cast<size_t>(line->row)];
+        if (before != nullptr) {
+            // The line before in this row must have gone: an erase time of 0 means none.
+            before->eraseTime = std::max(before->eraseTime, 1);
+            line->drawTime = std::max(line->drawTime, before->eraseTime);
+        }
+        line->eraseTime = std::max({line->eraseTime, line->drawTime, lastSung});
+        before = line;
+    }
+}
+
+std::pair<int32_t, int32_t> MRwStreamWriter::SweepSpan(const MKaraokeLine& line,
+                                                       const MKaraokeWord& word) {
+    if (word.startTime == 0) {
+        return {word.startTime, word.endTime};
+    }
+    const int32_t start = std::clamp(word.startTime, line.drawTime, line.eraseTime);
+    return {start, std::clamp(word.endTime, start, line.eraseTime)};
 }
 
 int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t* streamLength,
@@ -182,6 +215,14 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
             }
         }
 
+        std::vector<MKaraokeLine*> drawn;
+        for (auto& line : song_.lineList) {
+            if (line->placed && line->HasWords()) {
+                drawn.push_back(line.get());
+            }
+        }
+        OrderRowTimes(drawn, L);
+
         for (int run = 0; run < 2; ++run) {
             p += PageSetup(gen, *lyrics, p);
         }
@@ -196,12 +237,13 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
             const auto [slotCount, slot] = song_.SlotOfRow(line->row);
             type.colorIndex = song_.LyricColour(*line);
             for (const auto& w : line->words) {
-                if (w->startTime < fromTime) {
+                const auto [start, end] = SweepSpan(*line, *w);
+                if (start < fromTime) {
                     continue;
                 }
                 gen.SweepWord(slotCount, slot, line->text, w->firstChar, w->lastChar, type,
                               background, song_.header.sweepColour, song_.header.sweepMode == 1,
-                              at(w->startTime), at(w->endTime), nullptr);
+                              at(start), at(end), nullptr);
             }
         }
         // Then, page by page and row by row, the erasing of a row and the drawing of the next
@@ -245,6 +287,7 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
 
         if (lyrics->hasGraphic) {
             gen.SetPictureHeight(lyrics->textArea);
+            gen.SeedRandom(lyrics->RandomSeed());
             if (const auto bitmap = lyrics->picture.ToDib(lyrics->ditherAmount)) {
                 gen.DrawImagePage(*bitmap, lyrics->placement, lyrics->drawTransition,
                                   lyrics->Colors(), background, p);

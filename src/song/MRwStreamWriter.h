@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+class MKaraokeLine;
+struct MKaraokeWord;
 class MSongSettings;
 class MRwGenerator;
 struct IMAGE_STRUCT;
@@ -23,6 +26,17 @@ public:
     // (tables of pages x linesPerPage entries, row by row).
     static std::vector<int32_t> EraseTimes(const std::vector<int32_t>& hiliteEnd, int pages,
                                            int linesPerPage);
+
+    // Makes the drawing schedule hold for any word times a song may carry (hand-edited, damaged
+    // or imported times that run backwards): in every row, each line is drawn before its words
+    // are swept, erased after its last sweep ends, and erased before the next line of that row
+    // is drawn. Lines are visited in list order; only lines that are drawn (placed, with words)
+    // take part. Times that already satisfy this are left as they are.
+    static void OrderRowTimes(std::vector<MKaraokeLine*>& drawnLines, int linesPerPage);
+    // The span a word is swept over: its own times kept within its line's draw and erase times.
+    // A word that was never placed (start 0) keeps its times.
+    static std::pair<int32_t, int32_t> SweepSpan(const MKaraokeLine& line,
+                                                 const MKaraokeWord& word);
 
 private:
     // Colour table, border and memory presets of a page, from position; returns the bytes.

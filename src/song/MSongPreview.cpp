@@ -12,8 +12,8 @@ void MSongPreview::Render(MRwRenderer* renderer, Pick pick) {
     }
     MRwGenerator gen(renderer);
     gen.WriteColorTable(lyrics->Colors(), 0);
-    gen.WriteBorderPreset(lyrics->borderColorIndex, 0);
     gen.WriteMemoryPreset(lyrics->backgroundColorIndex, 0);
+    gen.WriteBorderPreset(lyrics->borderColorIndex, 0);
     MTextType type = lyrics->textType;
     for (const auto& line : song_.lineList) {
         if (!pick(*line)) {

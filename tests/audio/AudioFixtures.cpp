@@ -16,8 +16,10 @@ QByteArray Le32(uint32_t v) {
 }  // namespace
 
 QByteArray AudioFixtures::Run(const QString& program, QStringList args) {
-    args.prepend("error");
-    args.prepend("-loglevel");
+    if (program.startsWith("ff")) {
+        args.prepend("error");
+        args.prepend("-loglevel");
+    }
     QProcess process;
     process.start(program, args);
     process.closeWriteChannel();

@@ -26,7 +26,7 @@ public:
 
     static QByteArray ReadAll(const QString& path);
     static bool WriteAll(const QString& path, const QByteArray& bytes);
-    // Standard output of ffmpeg or ffprobe.
+    // Standard output of ffmpeg, ffprobe or sox.
     static QByteArray Run(const QString& program, QStringList args);
 
 private:

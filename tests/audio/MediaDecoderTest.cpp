@@ -41,8 +41,9 @@ TEST(MediaDecoder, RefusalsStartPointsAndCancelling) {
     CAudioPlay play;
     play.Init();
     int status = play.Open(low, out, nullptr, 0, 0, false);
-    EXPECT_EQ(play.ErrorText(),
-              "Input stream is not 44,100 samples per second" + AudioStatus::StatusSuffix(status));
+    // The status goes to the trace log, never into the user's message.
+    EXPECT_LT(status, 0);
+    EXPECT_EQ(play.ErrorText(), "Input stream is not 44,100 samples per second");
     EXPECT_EQ(play.SampleRate(), 22050u);
     EXPECT_FALSE(QFileInfo::exists(out));
     play.SetAcceptAnyRate(true);
@@ -52,8 +53,8 @@ TEST(MediaDecoder, RefusalsStartPointsAndCancelling) {
     const QString picture =
         fx.Make("picture.mkv", "color=c=blue:size=16x16:duration=0.2", {"-c:v", "ffv1"});
     status = play.Open(picture, out, nullptr, 0, 0, false);
-    EXPECT_EQ(play.ErrorText(), "Could not get audio stream in the specified file" +
-                                    AudioStatus::StatusSuffix(status));
+    EXPECT_LT(status, 0);
+    EXPECT_EQ(play.ErrorText(), "Could not get audio stream in the specified file");
     EXPECT_FALSE(QFileInfo::exists(out));
     EXPECT_LT(play.Open(low, fx.Path("no/folder/out.wav"), nullptr, 0, 0, false), 0);
 

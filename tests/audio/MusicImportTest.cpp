@@ -30,7 +30,7 @@ TEST(MusicImport, QualifyingWavsAreUsedInPlace) {
         EXPECT_TRUE(progress.title.isEmpty());  // nothing to decode
         EXPECT_EQ(AudioFixtures::ReadAll(path), before);
     }
-    EXPECT_FALSE(QFileInfo::exists(import.TemporaryWorkWavPath()));
+    EXPECT_EQ(import.OwnedWorkWavPath(), "");
 }
 
 TEST(MusicImport, RefusedFilesAndTheirMessages) {
@@ -41,31 +41,23 @@ TEST(MusicImport, RefusedFilesAndTheirMessages) {
 
     const QString junk = fx.Path("junk.wav");
     ASSERT_TRUE(AudioFixtures::WriteAll(junk, "RIFF but not really"));
+    const QString many = fx.Path("many.wav");
+    ASSERT_TRUE(AudioFixtures::WriteAll(
+        many, WavImage().Fmt(1, 12, 44100, 16).Data(QByteArray(24 * 4410, '\0')).Bytes()));
     const QString words = fx.Path("words.mp3");
     ASSERT_TRUE(AudioFixtures::WriteAll(words, QByteArray("la la la\n").repeated(200)));
     const struct {
         QString path;
         QString error;
     } cases[] = {
-        {fx.Make("48k.wav", "sine=duration=0.2:sample_rate=48000", {}),
-         "Sample Rate must be 44,100\n"},
-        {fx.Make("24bit.wav", "sine=duration=0.2", {"-c:a", "pcm_s24le"}),
-         "Bits per Sample must be 8 or 16\n"},
-        {fx.Make("surround.wav", "sine=duration=0.2", {"-ac", "3"}),
-         "Music must be Stereo or Mono\n"},
+        // What was found is named.
+        {many, "Music must be Stereo or Mono (the file has 12 channels)\n"},
         {junk,
-         "Sample Rate must be 44,100\nBits per Sample must be 8 or 16\nMusic must be Stereo or "
-         "Mono\n"},
+         "Sample Rate must be 44,100 (the file has 0)\nBits per Sample must be 8 or 16 (the file "
+         "has 0)\nMusic must be Stereo or Mono (the file has 0 channels)\n"},
         {fx.Path("missing.mp3"), "File not found\n"},
         {fx.Dir(), "File not found\n"},
         {words, "Error opening Audio File\n"},
-        // Decoded completely, then refused.
-        {fx.Make("low.mp3", "sine=duration=0.5:sample_rate=22050", {"-ac", "2"}),
-         "Sample Rate must be 44,100\n"},
-        // The decoder's own reason, with its status.
-        {fx.Make("mono.wma", "sine=duration=0.5", {"-ac", "1"}),
-         "Input music file is not stereo (2 channel)" +
-             AudioStatus::StatusSuffix(AudioStatus::kUnsupportedFormat)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
@@ -73,28 +65,43 @@ TEST(MusicImport, RefusedFilesAndTheirMessages) {
         EXPECT_EQ(import.ErrorText(), c.error);
         EXPECT_EQ(import.WorkWavPath(), "");
         EXPECT_EQ(import.MusicFolder(), "");
-        EXPECT_FALSE(QFileInfo::exists(import.TemporaryWorkWavPath()));
+        EXPECT_EQ(QDir(import.WorkFolderPath()).entryList({"*.wav"}, QDir::Files), QStringList());
     }
 }
 
-TEST(MusicImport, CompressedMusicBecomesThePrivateWorkWav) {
+TEST(MusicImport, CompressedMusicBecomesAPrivateWorkWavOfItsOwn) {
     AudioFixtures fx;
+    // A user's own file of the old fixed name is never touched.
+    const QString users = fx.Path("tmp/quilm_music.wav");
     ASSERT_TRUE(QDir().mkpath(fx.Path("tmp")));
-    MMusicImport import(fx.Path("tmp"));
-    const QString work = fx.Path("tmp/quilm_music.wav");
-    ASSERT_EQ(import.TemporaryWorkWavPath(), work);
-    ASSERT_TRUE(AudioFixtures::WriteAll(work, "left over from before"));
-
+    ASSERT_TRUE(AudioFixtures::WriteAll(users, "mine"));
     const QString mp3 = fx.Make("song.mp3", "sine=frequency=392:duration=2.5", {"-ac", "2"});
-    Recorder progress;
-    ASSERT_TRUE(import.LoadMusic(mp3, &progress)) << import.ErrorText().toStdString();
-    EXPECT_EQ(progress.title, "Decompressing Audio...");
-    EXPECT_FALSE(progress.canCancel);
-    EXPECT_TRUE(progress.ended);
-    EXPECT_GE(progress.percents.back(), 97);
-    EXPECT_EQ(import.WorkWavPath(), work);
-    EXPECT_EQ(import.MusicFilePath(), mp3);
-    EXPECT_EQ(import.MusicFolder(), fx.Dir() + "/");
-    EXPECT_TRUE(AudioFixtures::ReadAll(work) ==
-                WavImage().Fmt(1, 2, 44100, 16).Data(fx.DecodeS16(mp3)).Bytes());
+    QString first;
+    {
+        MMusicImport import(fx.Path("tmp"));
+        MMusicImport other(fx.Path("tmp"));
+        Recorder progress;
+        ASSERT_TRUE(import.LoadMusic(mp3, &progress)) << import.ErrorText().toStdString();
+        ASSERT_TRUE(other.LoadMusic(mp3, nullptr));
+        EXPECT_EQ(progress.title, "Decompressing Audio...");
+        EXPECT_FALSE(progress.canCancel);
+        EXPECT_TRUE(progress.ended);
+        EXPECT_GE(progress.percents.back(), 97);
+        first = import.WorkWavPath();
+        EXPECT_NE(first, other.WorkWavPath());
+        EXPECT_TRUE(QFileInfo(first).fileName().startsWith("song-"));
+        EXPECT_EQ(QFileInfo(first).absolutePath(), import.WorkFolderPath());
+        EXPECT_EQ(import.MusicFilePath(), mp3);
+        EXPECT_EQ(import.MusicFolder(), fx.Dir() + "/");
+        EXPECT_TRUE(AudioFixtures::ReadAll(first) ==
+                    WavImage().Fmt(1, 2, 44100, 16).Data(fx.DecodeS16(mp3)).Bytes());
+        // Other music replaces the file.
+        ASSERT_TRUE(import.LoadMusic(fx.Make("b.ogg", "sine=duration=0.5", {"-ac", "2"}), nullptr));
+        EXPECT_FALSE(QFileInfo::exists(first));
+        first = import.WorkWavPath();
+    }
+    EXPECT_FALSE(QFileInfo::exists(first));
+    EXPECT_EQ(QDir(fx.Path("tmp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"quilm_music.wav"});
+    EXPECT_EQ(AudioFixtures::ReadAll(users), "mine");
 }

@@ -152,8 +152,27 @@ TEST(Decoder, PresetColoursAboveFifteenKeepThePreviousColour) {
     d.DecodePacket(Preset(CdgPacket::kMemoryPreset, 0x25));
     d.DecodePacket(Preset(CdgPacket::kBorderPreset, 0x30));
     EXPECT_EQ(r.MemoryColor(), 4);
-    EXPECT_EQ(r.BorderColor(), 9);
+    // The Memory Preset cleared the border with the memory colour, which the Border Preset kept.
+    EXPECT_EQ(r.BorderColor(), 4);
     EXPECT_EQ(r.PixelAt(100, 100), 4);
+}
+
+TEST(Decoder, MemoryPresetClearsTheBorderAndBorderPresetPaintsIt) {
+    MRwRenderer r;
+    MRwPlayer d(&r);
+    d.DecodePacket(Preset(CdgPacket::kBorderPreset, 9));
+    d.DecodePacket(Preset(CdgPacket::kMemoryPreset, 4));
+    EXPECT_EQ(r.BorderColor(), 4);
+    EXPECT_EQ(r.PixelAt(0, 0), 4);
+    d.DecodePacket(Preset(CdgPacket::kBorderPreset, 9));
+    EXPECT_EQ(r.BorderColor(), 9);
+    for (const auto& [x, y] :
+         {std::pair{0, 0}, {5, 100}, {294, 100}, {299, 215}, {150, 11}, {150, 204}}) {
+        EXPECT_EQ(r.PixelAt(x, y), 9) << x << "," << y;
+    }
+    for (const auto& [x, y] : {std::pair{6, 12}, {293, 203}, {150, 100}}) {
+        EXPECT_EQ(r.PixelAt(x, y), 4) << x << "," << y;
+    }
 }
 
 TEST(Decoder, ScrollCopyLeftThenRightRestoresTheScreen) {

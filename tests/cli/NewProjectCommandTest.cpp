@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/AudioFixtures.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -109,26 +111,61 @@ TEST_F(NewProjectCli, Mp3AndMidiKaraokeFiles) {
     const CliRun run =
         Cli({"new", "-o", project, "--music", mp3, "--lyrics", TestData("twinkle.kar")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(QFile::exists(Path("quilm_music.wav")));
+    // The decoded music went with the process that made it.
+    EXPECT_EQ(QDir(Path("")).entryList({"quilm*"}, QDir::AllEntries), QStringList());
 
     const auto song = Load(project);
     EXPECT_EQ(song->musicFile, mp3);
-    EXPECT_TRUE(song->rawLyrics.startsWith("\nTwinkle, Twinkle little star; \n"));
-    EXPECT_EQ(song->GetLine(1)->text, "Twinkle, Twinkle little star;");
-    EXPECT_GT(song->WordCount(), 50);
-    EXPECT_FALSE(song->HasPlacedWords());
+    // The syllables keep their times; the song outlasts the two seconds of music.
+    EXPECT_TRUE(song->rawLyrics.startsWith("Twin*kle, Twin*kle lit*tle star;\n"));
+    EXPECT_EQ(song->GetLine(0)->text, "Twin*kle, Twin*kle lit*tle star;");
+    EXPECT_EQ(song->GetWord(0)->startTime, 192 * 441);
+    EXPECT_TRUE(song->HasPlacedWords());
+    EXPECT_TRUE(
+        run.out.contains(QStringLiteral(" words, %1 timed, encoding UTF-8").arg(song->WordCount())))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("past the end of the music")) << run.err.toStdString();
 
     // ".MIDI" in capitals is a MIDI file too (a link to the test file, not a copy of it).
     ASSERT_TRUE(QFile::link(TestData("utf8-lyrics.kar"), Path("utf8.MIDI")));
     ASSERT_EQ(Cli({"new", "-o", Path("utf8.qlm"), "--lyrics", Path("utf8.MIDI")}).exitCode, 0);
-    EXPECT_EQ(Load(Path("utf8.qlm"))->GetLine(3)->text,
-              QString::fromUtf8("ó pé de la fuente baja el sol,"));
+    EXPECT_EQ(Load(Path("utf8.qlm"))->GetLine(2)->text,
+              QString::fromUtf8("ó pé de la fuen*te ba*ja el sol,"));
+}
+
+TEST_F(NewProjectCli, EncodingsAndLinesTooWideForTheScreen) {
+    const QString wide = QStringLiteral("one two three four five six seven eight nine ten eleven");
+    QByteArray lrc = "[00:01.00]\xcf\xf0\xe8\xe2\xe5\xf2 \xec\xe8\xf0\n[00:03.00]";  // cp1251
+    lrc += wide.toLatin1() + "\n[00:09.00]end\n";
+    const QString file = Write("song.lrc", lrc);
+    CliRun run =
+        Cli({"new", "-o", Path("a.qlm"), "--lyrics", file, "--lyrics-encoding", "windows-1251"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(Load(Path("a.qlm"))->GetLine(0)->text, QString::fromUtf8("Привет мир"));
+    EXPECT_TRUE(run.out.contains("encoding windows-1251"));
+    EXPECT_TRUE(run.err.contains("line 2 is too wide for the screen: " + wide));
+    EXPECT_EQ(Cli({"new", "-o", Path("b.qlm"), "--lyrics", file, "--lyrics-encoding", "nonsense"})
+                  .exitCode,
+              2);
+
+    // Wrapped at spaces, every part fits and every word keeps its time.
+    run = Cli({"new", "-o", Path("c.qlm"), "--lyrics", file, "--fit", "wrap"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("too wide"));
+    const auto song = Load(Path("c.qlm"));
+    EXPECT_GT(song->LineCount(), 3);
+    EXPECT_EQ(song->GetLine(1)->text + " " + song->GetLine(2)->text,
+              wide.left(song->GetLine(1)->text.size() + 1 + song->GetLine(2)->text.size()));
+    EXPECT_EQ(song->GetWord(2)->startTime, 300 * 441);
+    EXPECT_EQ(song->GetWord(13)->startTime, 900 * 441);
+    for (int i = 0; i < song->LineCount(); ++i) {
+        EXPECT_TRUE(song->GetLine(i)->placed || !song->GetLine(i)->HasWords());
+    }
 }
 
 TEST_F(NewProjectCli, BadFilesGiveOneLineAndNoProject) {
     QFile kar(TestData("twinkle.kar"));
     ASSERT_TRUE(kar.open(QIODevice::ReadOnly));
-    const QString wav48 = Music("48k.wav", 48000, 1);
     const QString wav = Music("ok.wav", 44100, 1);
     const QString noLyrics =
         "There was an error opening or reading the Lyrics file, or the Lyrics file contained no "
@@ -139,7 +176,9 @@ TEST_F(NewProjectCli, BadFilesGiveOneLineAndNoProject) {
     } cases[] = {
         {{"--music", Path("none.mp3")}, "File not found"},
         {{"--music", Write("junk.mp3", QByteArray(5000, 'x'))}, "Error opening Audio File"},
-        {{"--music", wav48}, "Sample Rate must be 44,100"},
+        {{"--music",
+          Write("many.wav", WavImage().Fmt(1, 12, 44100, 16).Data(QByteArray(2400, 0)).Bytes())},
+         "Music must be Stereo or Mono (the file has 12 channels)"},
         {{"--music", wav, "--lyrics", Write("empty.lrc", "")}, noLyrics},
         {{"--lyrics", Write("cut.mid", kar.read(30))}, noLyrics},
         {{"--lyrics", Path("none.txt")}, "Error: Unable to open lyric file."},

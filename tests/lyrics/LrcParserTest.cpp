@@ -78,12 +78,38 @@ TEST(LrcParser, TimeTagForms) {
 
     const Parsed word = Parse("[00:01.00]<00:02.345>a <00:03.5>b<00:04>");
     EXPECT_EQ(Elements(word.document.lines[0]), QStringList({"234-349 a", "350-399 b"}));
+}
 
-    // Several time tags: the line is taken once, at its first time.
-    const Parsed chorus = Parse("[00:10.00][00:40.00]Chorus");
-    EXPECT_EQ(chorus.text, "Chorus\n");
-    ASSERT_EQ(chorus.document.lines.size(), 1);
-    EXPECT_EQ(chorus.document.lines[0].timeHundredths, 1000);
+TEST(LrcParser, RepeatedLinesAreSungAtEachTimeInTimeOrder) {
+    const Parsed p = Parse(
+        "[00:10.00][00:40.00]Chorus\n[00:20.00]Verse two\n"
+        "[00:30.00] [00:50.00]<00:30.00>la <00:30.50>la<00:31.00>\n");
+    EXPECT_EQ(p.text, "Chorus\nVerse two\nla la\nChorus\nla la\n");
+    QList<int> times;
+    for (const LrcLine& line : p.document.lines) {
+        times << line.timeHundredths;
+    }
+    EXPECT_EQ(times, QList<int>({1000, 2000, 3000, 4000, 5000}));
+    // Word times move with the repeated line.
+    EXPECT_EQ(Elements(p.document.lines[4]), QStringList({"5000-5049 la", "5050-5099 la"}));
+    EXPECT_EQ(Elements(p.document.lines[0]), QStringList({"1000-1999 Chorus"}));
+}
+
+TEST(LrcParser, OffsetAndLeadingIdTagsApply) {
+    // A positive offset shows the lyrics earlier; nothing goes below 0. An ID tag in front of a
+    // time tag leaves the line's text in place.
+    const Parsed p = Parse(
+        "[offset:+102][00:00.17]first\n[00:02.00]<00:02.00>b <00:02.50>c<00:03.00>\n"
+        "[ar:Me][00:04.00]last [tag]\n[zz][00:05.00]x\nstray words\n");
+    EXPECT_EQ(p.text, "first\nb c\nlast [tag]\nx\n");
+    EXPECT_EQ(p.document.offsetMilliseconds, 102);
+    EXPECT_EQ(p.document.artist, "Me");
+    EXPECT_EQ(p.document.lines[0].timeHundredths, 7);
+    EXPECT_EQ(Elements(p.document.lines[1]), QStringList({"190-239 b", "240-289 c"}));
+    EXPECT_EQ(p.document.unknownTags, 1);
+    EXPECT_EQ(p.document.unreadableLines, 1);
+    EXPECT_EQ(Parse("[offset:5000][00:01.00]a").document.lines[0].timeHundredths, 0);
+    EXPECT_EQ(Parse("[00:01.00]a\n[offset:-250]").document.lines[0].timeHundredths, 125);
 }
 
 TEST(LrcParser, IdTagsFillTheDocumentAndAddNoText) {
@@ -124,20 +150,20 @@ TEST(LrcParser, EveryTimedLineKeepsItsPlace) {
     EXPECT_EQ(Elements(p.document.lines[0]), QStringList({"100-199 "}));
     // Brackets within the words belong to the words.
     EXPECT_EQ(Parse("[00:01.00]Hello [world]").text, "Hello [world]\n");
-    EXPECT_EQ(Parse("[00:01.00] [00:02.00] Hi").text, "Hi\n");
+    EXPECT_EQ(Parse("[00:01.00] [00:02.00] Hi").text, "Hi\nHi\n");
 }
 
 TEST(LrcParser, TimesNeverRunBackwards) {
-    // Tags out of order, two words under one tag, lines out of order: no element ends before it
-    // starts.
+    // Tags out of order, two words under one tag, lines out of order (sorted by their time): no
+    // element ends before it starts.
     const Parsed p = Parse(
         "[00:05.00]<00:05.00>a <00:04.00>b<00:03.00>\n"
         "[00:06.00]<00:06.00>two words<00:07.00>\n"
         "[00:09.00]later\n[00:08.00]earlier one\n");
     EXPECT_EQ(Elements(p.document.lines[0]), QStringList({"500-500 a", "400-400 b"}));
     EXPECT_EQ(Elements(p.document.lines[1]), QStringList({"600-600 two", "600-699 words"}));
-    EXPECT_EQ(Elements(p.document.lines[2]), QStringList({"900-900 later"}));
-    EXPECT_EQ(Elements(p.document.lines[3]), QStringList({"800-800 earlier", "800-800 one"}));
+    EXPECT_EQ(Elements(p.document.lines[2]), QStringList({"800-849 earlier", "850-899 one"}));
+    EXPECT_EQ(Elements(p.document.lines[3]), QStringList({"900-949 later"}));
     // A file of one plain line has no durations to go by.
     EXPECT_EQ(Elements(Parse("[00:05.00]one two").document.lines[0]),
               QStringList({"500-500 one", "500-500 two"}));

@@ -56,9 +56,9 @@ TEST_F(LyricFileReaderTest, ReadsEachKindOfFile) {
 
     // The document of an earlier LRC import never survives into another import.
     ASSERT_TRUE(Read(qEnvironmentVariable("QUILM_TESTDATA") + "/twinkle.kar"));
-    EXPECT_TRUE(lyrics_.startsWith("\nTwinkle, Twinkle little star; \n"));
-    EXPECT_FALSE(document_.HasLines());
+    EXPECT_TRUE(lyrics_.startsWith("Twin*kle, Twin*kle lit*tle star;\n"));
     EXPECT_EQ(document_.artist, QString());
+    EXPECT_EQ(document_.lines.size(), 13);
 }
 
 TEST_F(LyricFileReaderTest, FailuresCarryTheirMessages) {
@@ -96,6 +96,7 @@ TEST_F(LyricFileReaderTest, EndlessFilesAreNotReadIntoMemory) {
     const QString endless = dir_.filePath("endless.txt");
     ASSERT_TRUE(QFile::link("/dev/zero", endless));
     const MStatus status = Read(endless);
-    EXPECT_EQ(status.Text(), "Error: Memory Allocation failed.");
+    EXPECT_TRUE(status.Text().startsWith("Error: Unable to open lyric file."))
+        << status.Text().toStdString();
     EXPECT_EQ(status.GetIcon(), MStatus::Icon::Warning);
 }

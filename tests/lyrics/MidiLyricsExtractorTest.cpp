@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QString>
 
+#include "lyrics/LrcDocument.h"
 #include "lyrics/MidiLyricsExtractor.h"
 
 namespace {
@@ -74,28 +75,37 @@ TEST(MidiLyrics, SyllablesJoinAndSlashesBreakLines) {
     const QByteArray words = Name("Words") + Text("@KMIDI KARAOKE FILE") + Text("@TSong title") +
                              Text("\\Hel") + Note() + Text("lo ") + Note() + Text("/world") +
                              Note() + EndOfTrack();
-    EXPECT_EQ(Words(MidiFile({words})), QString("\nHello \nworld"));
+    // Syllables of one word are marked as such; a break at the very start adds no empty line.
+    EXPECT_EQ(Words(MidiFile({words})), QString("Hel*lo\nworld"));
+    // "\\" starts a page, and a break at the end of an event ends its line.
+    const QByteArray pages = Name("Words") + Text("\\One") + Text(" two/") + Text("\\three") +
+                             Text("\\four") + EndOfTrack();
+    EXPECT_EQ(Words(MidiFile({pages})), QString("One two\n^\nthree\n^\nfour"));
 }
 
-TEST(MidiLyrics, ReadsOnlyTheFirstTrackThatHoldsWords) {
+TEST(MidiLyrics, ChoosesTheTrackThatHoldsTheWords) {
     const QByteArray info =
         Name("Song") + Meta(0x02, "(c) someone") + Text("@LENGL") + Note() + EndOfTrack();
     const QByteArray words = Name("Words") + Text("\\Twin") + Text("kle") + EndOfTrack();
     const QByteArray lyrics = Name("Melody") + Lyric("Twin") + Lyric("kle") + EndOfTrack();
-    EXPECT_EQ(Words(MidiFile({info, words, lyrics})), QString("\nTwinkle"));
-    // Plain lyric events in a track of any name count as words too.
-    EXPECT_EQ(Words(MidiFile({info, lyrics, words})), QString("Twinkle"));
-    // A track named for the words ends the search even when it holds none.
-    EXPECT_EQ(Words(MidiFile({info, Name("LYRICS") + EndOfTrack(), lyrics})), QString());
+    // The Words track of a karaoke file, wherever it is.
+    EXPECT_EQ(Words(MidiFile({info, words, lyrics})), QString("Twin*kle"));
+    EXPECT_EQ(Words(MidiFile({info, lyrics, words})), QString("Twin*kle"));
+    // Otherwise lyric events before text events, and a lone title or notice is no lyrics.
+    const QByteArray texts = Name("Melody") + Text("a ") + Text("b ") + Text("c") + EndOfTrack();
+    const QByteArray title = Text("Song title") + Meta(0x02, "(c) someone") + EndOfTrack();
+    EXPECT_EQ(Words(MidiFile({title, texts, lyrics})), QString("Twin*kle"));
+    EXPECT_EQ(Words(MidiFile({title, texts})), QString("a b c"));
+    EXPECT_EQ(Words(MidiFile({title})), QString());
 }
 
 TEST(MidiLyrics, LineEndsInsideEventsAndEncodings) {
     EXPECT_EQ(Words(MidiFile({Lyric("one\r") + Lyric("two\r\n") + Lyric("three\n") +
                               Lyric("four\r\r") + Lyric(QByteArray("fi\0ve", 5)) + EndOfTrack()})),
-              QString("one\ntwo\nthree\nfour\n\nfi"));
+              QString("one\ntwo\nthree\nfour\nfi"));
     // UTF-8, even when a character is split between two events.
     EXPECT_EQ(Words(MidiFile({Lyric("caf\xC3") + Lyric("\xA9 \xC3\xB3") + EndOfTrack()})),
-              QString::fromUtf8("café ó"));
+              QString::fromUtf8("caf*é ó"));
 }
 
 TEST(MidiLyrics, EventsAreReadByTheirStructureNotByScanningForMarkers) {
@@ -106,7 +116,8 @@ TEST(MidiLyrics, EventsAreReadByTheirStructureNotByScanningForMarkers) {
     const QByteArray track = Lyric("@" + longText) + Text(longText) + deltaWithFF +
                              QByteArray("\x90\x3C\x40", 3) + Lyric(" end") +
                              QByteArray("\x00\xF0\x03\x7E\x7F\xF7", 6) + Lyric("!") + EndOfTrack();
-    EXPECT_EQ(Words(MidiFile({track})), QString::fromLatin1(longText) + " end!");
+    // (The text event is passed over: the track holds lyric events.)
+    EXPECT_EQ(Words(MidiFile({track})), "end*!");
 }
 
 TEST(MidiLyrics, DamagedFilesGiveWhatCanBeRead) {
@@ -114,9 +125,9 @@ TEST(MidiLyrics, DamagedFilesGiveWhatCanBeRead) {
     const QByteArray first = Name("Info") + Note() + Note() + EndOfTrack();
     const QByteArray words = Name("Words") + Text("/la ") + Text("la") + EndOfTrack();
     const QByteArray header = Chunk("MThd", QByteArray("\x00\x01\x00\x02\x01\xE0", 6));
-    EXPECT_EQ(Words(header + Chunk("MTrk", first, -3) + Chunk("MTrk", words)), "\nla la");
-    EXPECT_EQ(Words(header + Chunk("MTrk", first, 5) + Chunk("MTrk", words)), "\nla la");
-    EXPECT_EQ(Words(header + Chunk("MTrk", first, 1 << 30) + Chunk("MTrk", words)), "\nla la");
+    EXPECT_EQ(Words(header + Chunk("MTrk", first, -3) + Chunk("MTrk", words)), "la la");
+    EXPECT_EQ(Words(header + Chunk("MTrk", first, 5) + Chunk("MTrk", words)), "la la");
+    EXPECT_EQ(Words(header + Chunk("MTrk", first, 1 << 30) + Chunk("MTrk", words)), "la la");
     QByteArray notMidi = MidiFile({words});
     notMidi.replace(14, 4, "MTrX");
     EXPECT_EQ(Words(notMidi), QString());
@@ -125,7 +136,7 @@ TEST(MidiLyrics, DamagedFilesGiveWhatCanBeRead) {
     const QByteArray file = MidiFile({first, words});
     for (qsizetype cut = 0; cut < file.size(); ++cut) {
         const QString text = Words(file.first(cut));
-        EXPECT_TRUE(QString("\nla la").startsWith(text)) << cut;
+        EXPECT_TRUE(QString("la la").startsWith(text)) << cut;
     }
     QByteArray huge = MidiFile({Lyric("kept")});
     huge.replace(18, 4, "\xFF\xFF\xFF\xFF");
@@ -133,26 +144,42 @@ TEST(MidiLyrics, DamagedFilesGiveWhatCanBeRead) {
         "\x00\xFF\x05\xFF\xFF\xFF\x7F"
         "abc",
         10);
-    EXPECT_EQ(Words(huge), QString("keptabc"));
+    EXPECT_EQ(Words(huge), QString("kept*abc"));
+}
+
+TEST(MidiLyrics, SyllablesAreTimedThroughTheTempoMap) {
+    // Division 480 ticks per quarter; the tempo halves at tick 960 in another track.
+    const QByteArray conductor =
+        Meta(0x51, QByteArray("\x07\xA1\x20", 3)) + Meta(0x51, QByteArray("\x0F\x42\x40", 3), 960);
+    const QByteArray words = Lyric("Hel", 480) + Lyric("lo ", 480) + Lyric("/world", 480) +
+                             Lyric(" end", 20000) + EndOfTrack();
+    QByteArray file = MidiFile({conductor, words});
+    file[13] = char(0xE0);  // 0x01E0 = 480
+    LrcDocument document;
+    EXPECT_EQ(MidiLyricsExtractor::Extract(file, &document), "Hel*lo\nworld end");
+    ASSERT_EQ(document.lines.size(), 2);
+    // 0.5 s, 1 s, then 1 s per quarter: 2 s and 2 + 20000 / 480 s.
+    EXPECT_EQ(document.lines[0].elements[0], (LrcElement{50, 99, "Hel"}));
+    EXPECT_EQ(document.lines[0].elements[1], (LrcElement{100, 199, "lo"}));
+    EXPECT_EQ(document.lines[1].elements[0], (LrcElement{200, 400, "world"}));
+    EXPECT_EQ(document.lines[1].elements[1], (LrcElement{4367, 4567, "end"}));
+    EXPECT_EQ(document.encoding, "UTF-8");
+    // SMPTE: 25 frames of 40 ticks a second, whatever the tempo.
+    file[12] = char(-25);
+    file[13] = char(40);
+    MidiLyricsExtractor::Extract(file, &document);
+    EXPECT_EQ(document.lines[0].elements[0].startHundredths, 48);
+    EXPECT_EQ(document.lines[1].elements[1].startHundredths, 2144);
 }
 
 TEST(MidiLyrics, RealKaraokeFiles) {
-    EXPECT_EQ(Words(TestFile("twinkle.kar")),
-              QString("\nTwinkle, Twinkle little star; \nHow I wonder what you are. \nUp above "
-                      "the world so high, \nLike a diamond in the sky! \nTwinkle, twinkle Little "
-                      "star, \nHow I wonder what you are./ \nWhen the blazing sun is gone, "
-                      "\nWhen he nothing shines upon. \nThen you show your little light, "
-                      "\nTwinkle, twinkle, all the night. \nTwinkle, twinkle Little star, \nHow "
-                      "I wonder what you are./ "));
-
+    EXPECT_TRUE(Words(TestFile("twinkle.kar"))
+                    .startsWith("Twin*kle, Twin*kle lit*tle star;\nHow I won*der what you are.\n"
+                                "Up a*bove the world so high,\n"));
     // Lyric events in UTF-8, "@" header lines and a title in the first track: only the words.
     const QString utf8 = Words(TestFile("utf8-lyrics.kar"));
-    EXPECT_TRUE(utf8.startsWith(
-        QString::fromUtf8("\nCanta conmigo esta canción,\nsobre el pájaro y la estación,\n"
-                          "ó pé de la fuente baja el sol,\nla ñoña teje su color.\n")))
+    EXPECT_TRUE(utf8.startsWith(QString::fromUtf8("Can*ta con*mi*go es*ta can*ción,\n")))
         << utf8.toStdString();
-    EXPECT_TRUE(utf8.endsWith(QString("\nla la la la la"))) << utf8.toStdString();
-    EXPECT_EQ(utf8.count(u'\n'), 7);
     EXPECT_FALSE(utf8.contains(u'@'));
     EXPECT_FALSE(utf8.contains(QString::fromUtf8("Canción de prueba")));
 }

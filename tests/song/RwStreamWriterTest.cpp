@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <map>
+#include <random>
 
 #include "SongFixtures.h"
 #include "audio/MWaveReader.h"
@@ -192,4 +194,55 @@ TEST(WriteRwMemory, NonsensePagesFromADamagedFileAreNumberedAfresh) {
     EXPECT_EQ(song->GetLine(1)->page, 0);
     EXPECT_EQ(song->GetLine(1)->row, 1);
     EXPECT_GT(r.length, 0u);
+}
+
+TEST(WriteRwMemory, ScheduleStaysWellFormedForAnyWordTimes) {
+    // Times as a damaged or hand-edited song may hold them: running backwards, overlapping,
+    // zero. In every row each line is drawn before it is swept, erased after its sweeps and
+    // before the next line of that row is drawn.
+    std::mt19937 random(7);
+    for (int round = 0; round < 60; ++round) {
+        QString lyrics;
+        const int lineCount = 1 + static_cast<int>(random() % 14);
+        for (int i = 0; i < lineCount; ++i) {
+            lyrics += i % 5 == 4 ? QStringLiteral("\n") : QStringLiteral("a b c\n");
+            if (random() % 7 == 0) {
+                lyrics += QStringLiteral("^\n");
+            }
+        }
+        auto song = SongFixtures::NewSong(lyrics);
+        song->SetLinesPerPage(1 + static_cast<int>(random() % 6));
+        song->FindPage(IMAGE_STRUCT::kTitlePage)->enabled = random() % 2 == 0;
+        for (auto& line : song->lineList) {
+            line->placed = random() % 8 != 0;
+            for (auto& w : line->words) {
+                w->startTime = random() % 6 == 0 ? 0 : static_cast<int32_t>(random() % 2000000);
+                w->endTime = static_cast<int32_t>(random() % 2000000);
+            }
+        }
+        uint32_t length = 0;
+        song->WriteRwMemory(nullptr, 0, &length, MSongSettings::kFromTheStart);
+        std::map<int, const MKaraokeLine*> lastInRow;
+        for (const auto& line : song->lineList) {
+            if (!line->placed || !line->HasWords()) {
+                continue;
+            }
+            SCOPED_TRACE(testing::Message()
+                         << "round " << round << " page " << line->page << " row " << line->row);
+            EXPECT_LE(line->drawTime, line->eraseTime);
+            for (const auto& w : line->words) {
+                if (w->startTime != 0) {
+                    const auto [start, end] = MRwStreamWriter::SweepSpan(*line, *w);
+                    EXPECT_LE(line->drawTime, start);
+                    EXPECT_LE(start, end);
+                    EXPECT_LE(end, line->eraseTime);
+                }
+            }
+            if (const auto it = lastInRow.find(line->row); it != lastInRow.end()) {
+                EXPECT_GT(it->second->eraseTime, 0);
+                EXPECT_LE(it->second->eraseTime, line->drawTime);
+            }
+            lastInRow[line->row] = line.get();
+        }
+    }
 }

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+
+#include "export/MExportSettings.h"
+
+class CBalloonHelp;
+class MDialogSettings;
+class MSongSettings;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+
+// The "Export Song File" dialog: the export type, the compression ratio of each compressed type,
+// zipping, and the song's artist and title. It reads the stored choice on opening and, on
+// "&Export", stores it again and takes the artist and title into the song.
+//
+// The shell: ExportDialog dialog(song, settings, mp3Available, workWavSampleRate, mainWindow);
+//            if (dialog.exec() == QDialog::Accepted)
+//                ExportRunner::Run(mainWindow, song, lame, dialog.Settings(), exportFolder);
+class ExportDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    ExportDialog(MSongSettings& song, MDialogSettings& settings, bool mp3Available,
+                 uint32_t workWavSampleRate, QWidget* parent = nullptr);
+
+    // The choice made (valid after "&Export").
+    const MExportSettings& Settings() const { return export_; }
+
+    QRadioButton* TypeButton(int type) const { return types_[static_cast<size_t>(type)]; }
+    QListWidget* RatioList() const { return ratios_; }
+    QCheckBox* ZipBox() const { return zip_; }
+    QLineEdit* ArtistField() const { return artist_; }
+    QLineEdit* TitleField() const { return title_; }
+
+    void accept() override;
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Points a balloon at a control, closing the one shown before.
+    void ShowBalloon(const char* title, const char* text, QWidget* anchor);
+    void TypeChosen(int type, bool opening);
+    int SelectedRatio() const;
+
+    MSongSettings& song_;
+    MDialogSettings& store_;
+    uint32_t sampleRate_;
+    MExportSettings export_;
+    int shownType_ = MExportSettings::kBin;
+    std::array<QRadioButton*, 3> types_{};
+    QLabel* ratioLabel_ = nullptr;
+    QListWidget* ratios_ = nullptr;
+    QCheckBox* zip_ = nullptr;
+    QLineEdit* artist_ = nullptr;
+    QLineEdit* title_ = nullptr;
+    QPointer<CBalloonHelp> balloon_;
+    bool binBalloonOnShow_ = false;
+};

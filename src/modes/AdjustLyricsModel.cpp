@@ -1,0 +1,276 @@
+#include "modes/AdjustLyricsModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "modes/PlaceLyricsModel.h"
+#include "song/MSongSettings.h"
+
+namespace {
+
+constexpr int kScreenWidth = 300;
+constexpr int kScreenHeight = 216;
+constexpr int kScreenLeft = 6;
+constexpr int kScreenTop = 12;
+
+int32_t Clamp32(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+int32_t SecondsFrames(int32_t thousandths) {
+    return static_cast<int32_t>(std::trunc(thousandths / 1000.0 * 44100.0));
+}
+
+}  // namespace
+
+AdjustLyricsModel::AdjustLyricsModel(MSongSettings& song, MRwRenderer* renderer)
+    : song_(song), renderer_(renderer) {}
+
+void AdjustLyricsModel::Open() {
+    const bool modified = song_.modified;
+    song_.GenerateKaraokeLineList(true, true);
+    // Every word's box on the screen, for clicks.
+    song_.LayoutWords();
+    ClearMarks();
+    page_ = 0;
+    Select(song_.FirstWordOnPage(page_));
+    song_.header.loopPlay = 1;
+    song_.SetModified(modified);
+    DrawPage();
+}
+
+MKaraokeWord* AdjustLyricsModel::SelectedWord() const {
+    return song_.GetWord(first_);
+}
+
+void AdjustLyricsModel::ClearMarks() {
+    for (MKaraokeWord* w : song_.wordList) {
+        w->flags &= ~MKaraokeWord::kSelected;
+    }
+}
+
+void AdjustLyricsModel::Select(int i) {
+    ClearMarks();
+    if (song_.GetWord(i) == nullptr) {
+        i = -1;
+    }
+    anchor_ = first_ = last_ = cursor_ = i;
+    song_.SelectWord(i, true);
+}
+
+void AdjustLyricsModel::SetPage(int page) {
+    page_ = std::clamp(page, 0, song_.LastPage());
+}
+
+bool AdjustLyricsModel::SelectAtPoint(int x, int y, int width, int height, bool shift) {
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    const int sx = x * kScreenWidth / width - kScreenLeft;
+    const int sy = y * kScreenHeight / height - kScreenTop;
+    const int hit = song_.WordAtPoint(sx, sy, page_);
+    if (hit >= 0) {
+        Select(hit);
+    } else if (!shift) {
+        Select(-1);
+    }
+    DrawPage();
+    return hit >= 0;
+}
+
+void AdjustLyricsModel::MoveLeft() {
+    const int f = song_.FirstWordOnPage(page_);
+    const int l = song_.LastWordOnPage(page_);
+    const int target = cursor_ < f || cursor_ > l ? f : std::max(cursor_ - 1, 0);
+    if (const MKaraokeWord* w = song_.GetWord(target)) {
+        Select(target);
+        SetPage(w->line->page);
+        DrawPage();
+    }
+}
+
+void AdjustLyricsModel::MoveRight() {
+    const int f = song_.FirstWordOnPage(page_);
+    const int l = song_.LastWordOnPage(page_);
+    const int target =
+        cursor_ < f || cursor_ > l ? f : std::min(cursor_ + 1, song_.WordCount() - 1);
+    if (const MKaraokeWord* w = song_.GetWord(target)) {
+        Select(target);
+        SetPage(w->line->page);
+        DrawPage();
+    }
+}
+
+void AdjustLyricsModel::PreviousPage() {
+    SetPage(page_ - 1);
+    Select(song_.FirstWordOnPage(page_));
+    DrawPage();
+}
+
+void AdjustLyricsModel::NextPage() {
+    SetPage(page_ + 1);
+    Select(song_.FirstWordOnPage(page_));
+    DrawPage();
+}
+
+bool AdjustLyricsModel::SelectWordAt(int32_t position) {
+    const int i = song_.WordAtTime(position);
+    if (i >= 0) {
+        Select(i);
+        SetPage(song_.GetWord(i)->line->page);
+    }
+    DrawPage();
+    return i >= 0;
+}
+
+int32_t AdjustLyricsModel::StepFrames(int adjustStepMs) {
+    // The step is kept in single precision before it is scaled: 0.35 s is 15,434 frames.
+    const float seconds = static_cast<float>(adjustStepMs / 1000.0);
+    return static_cast<int32_t>(static_cast<double>(seconds) * 44100.0);
+}
+
+bool AdjustLyricsModel::Apply(Nudge nudge) {
+    MKaraokeWord* w = SelectedWord();
+    if (w == nullptr) {
+        return false;
+    }
+    MKaraokeWord* p = song_.GetWord(first_ - 1);
+    MKaraokeWord* q = song_.GetWord(first_ + 1);
+    const int64_t a = StepFrames(song_.header.adjustStepMs);
+    switch (nudge) {
+        case kStartEarlier:
+            w->startTime = Clamp32(std::max<int64_t>(w->startTime - a, p ? p->startTime : 0));
+            if (p != nullptr) {
+                p->endTime = std::min(p->endTime, w->startTime);
+            }
+            break;
+        case kStartLater: {
+            const int32_t old = w->startTime;
+            w->startTime = Clamp32(std::min<int64_t>(w->startTime + a, w->endTime));
+            if (p != nullptr) {
+                // Words that were joined stay joined.
+                p->endTime = p->endTime == old ? w->startTime : std::min(p->endTime, w->startTime);
+            }
+            break;
+        }
+        case kEndEarlier:
+            w->endTime = Clamp32(std::max<int64_t>(w->endTime - a, w->startTime));
+            break;
+        case kEndLater:
+            w->endTime =
+                Clamp32(q ? std::min<int64_t>(w->endTime + a, q->endTime) : w->endTime + a);
+            if (q != nullptr) {
+                q->startTime = std::max(q->startTime, w->endTime);
+            }
+            break;
+    }
+    song_.SetModified(true);
+    return true;
+}
+
+bool AdjustLyricsModel::AssignSinger(Singer singer) {
+    MKaraokeWord* w = SelectedWord();
+    const IMAGE_STRUCT* lyrics = song_.FindPage(IMAGE_STRUCT::kLyricsPage);
+    if (w == nullptr || lyrics == nullptr) {
+        return false;
+    }
+    const MTextTypeVer5& c = lyrics->singerColors;
+    w->line->singerColour = singer == kSinger1   ? c.singer1
+                            : singer == kSinger2 ? c.singer2
+                                                 : c.both;
+    DrawPage();
+    song_.SetModified(true);
+    return true;
+}
+
+int AdjustLyricsModel::SelectedSinger() const {
+    const MKaraokeWord* w = SelectedWord();
+    if (w == nullptr) {
+        return -1;
+    }
+    switch (w->line->singerColour) {
+        case MKaraokeLine::kSinger1:
+            return kSinger1;
+        case MKaraokeLine::kSinger2:
+            return kSinger2;
+        case MKaraokeLine::kBothSingers:
+            return kBothSingers;
+        default:
+            return -1;
+    }
+}
+
+int32_t AdjustLyricsModel::ContextBefore(int32_t start) const {
+    const SongHeader& h = song_.header;
+    if (h.loopBeforeIsSeconds) {
+        return std::max<int32_t>(0, Clamp32(int64_t{start} - SecondsFrames(h.loopBefore)));
+    }
+    const int k = std::min(h.loopBefore / 1000, song_.WordCount() + 1);
+    const MKaraokeWord* selected = SelectedWord();
+    int n = first_ - (selected && selected->line->duet ? selected->line->WordCount() : 0);
+    for (int counted = 0; counted < k;) {
+        --n;
+        // The first parts of a word split with "*" count with its last part.
+        const MKaraokeWord* w = song_.GetWord(n);
+        if (w != nullptr && (w->flags & MKaraokeWord::kJoinedToNext) != 0) {
+            continue;
+        }
+        ++counted;
+    }
+    const MKaraokeWord* from = song_.GetWord(std::max(n, 0));
+    if (from != nullptr && from->line->duet) {
+        from = song_.GetWord(std::max(n - from->line->WordCount(), 0));
+    }
+    return from != nullptr ? from->startTime : start;
+}
+
+int32_t AdjustLyricsModel::ContextAfter(int32_t end) const {
+    const SongHeader& h = song_.header;
+    if (h.loopAfterIsSeconds) {
+        return std::max<int32_t>(0, Clamp32(int64_t{end} + SecondsFrames(h.loopAfter)));
+    }
+    const int k = h.loopAfter / 1000;
+    const int count = song_.WordCount();
+    const MKaraokeWord* selected = SelectedWord();
+    int m = last_ + (selected && selected->line->duet ? selected->line->WordCount() : 0);
+    for (int i = 0; i < k && m < count; ++i) {
+        ++m;
+        // The later parts of a word split with "*" go with its first part.
+        while (m < count && (song_.GetWord(m)->flags & MKaraokeWord::kJoinedToPrevious) != 0) {
+            ++m;
+        }
+    }
+    const MKaraokeWord* to = song_.GetWord(std::min(count - 1, m));
+    if (to != nullptr && to->line->duet) {
+        to = song_.GetWord(std::min(count - 1, m + to->line->WordCount()));
+    }
+    return to != nullptr ? to->endTime : end;
+}
+
+AdjustLyricsModel::Stretch AdjustLyricsModel::PlayStretch(bool context) const {
+    Stretch s;
+    const MKaraokeWord* w = SelectedWord();
+    s.start = w ? w->startTime : 0;
+    if (!context) {
+        return s;
+    }
+    s.toTheEnd = false;
+    const MKaraokeWord* lastWord = song_.GetWord(last_);
+    s.end = ContextAfter(lastWord ? lastWord->endTime : 0);
+    s.start = ContextBefore(s.start);
+    return s;
+}
+
+void AdjustLyricsModel::DrawPage() {
+    if (renderer_ != nullptr) {
+        song_.RenderPage(renderer_, page_);
+    }
+}
+
+QString AdjustLyricsModel::PageLabel() const {
+    return QStringLiteral("%1 of %2").arg(page_ + 1).arg(song_.LastPage() + 1);
+}
+
+QString AdjustLyricsModel::SelectedWordText() const {
+    return PlaceLyricsModel::TextOf(SelectedWord());
+}

@@ -1,0 +1,228 @@
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSignalSpy>
+
+#include "app/AppTestKit.h"
+#include "app/SingleInstance.h"
+#include "modes/EditLyricsPanel.h"
+#include "modes/ModePanel.h"
+
+using namespace AppTestKit;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each command's rule in the states the program goes through.
+    void EnabledRulesPerState() {
+        AppState idle;
+        idle.hasWorkWav = idle.hasLyrics = true;
+        AppState placed = idle;
+        placed.hasPlacedWords = true;
+        AppState playing = placed;
+        playing.playing = true;
+        AppState exporting = placed;
+        exporting.exporting = true;
+        AppState noMusic = placed;
+        noMusic.hasWorkWav = false;
+        AppState noLyrics = placed;
+        noLyrics.hasLyrics = false;
+        struct Row {
+            AppCommand command;
+            bool idle, placed, playing, exporting, noMusic, noLyrics;
+        };
+        const Row rows[] = {
+            {AppCommand::New, 1, 1, 0, 0, 1, 1},
+            {AppCommand::Open, 1, 1, 0, 0, 1, 1},
+            {AppCommand::Exit, 1, 1, 0, 0, 1, 1},
+            {AppCommand::Settings, 1, 1, 0, 0, 1, 1},
+            {AppCommand::EditLyrics, 1, 1, 0, 0, 1, 1},
+            {AppCommand::PlaceLyrics, 1, 1, 0, 0, 0, 0},
+            {AppCommand::AdjustLyrics, 0, 1, 0, 0, 0, 0},
+            {AppCommand::PlayFinal, 0, 1, 0, 0, 0, 0},
+            {AppCommand::Export, 0, 1, 0, 0, 0, 0},
+            {AppCommand::AutoSave, 1, 1, 1, 1, 1, 1},
+            {AppCommand::Manual, 1, 1, 1, 1, 1, 1},
+        };
+        for (const Row& r : rows) {
+            const int c = static_cast<int>(r.command);
+            QCOMPARE(CommandEnabled(r.command, idle), r.idle ? true : false);
+            QVERIFY2(CommandEnabled(r.command, placed) == r.placed, qPrintable(QString::number(c)));
+            QVERIFY2(CommandEnabled(r.command, playing) == r.playing,
+                     qPrintable(QString::number(c)));
+            QVERIFY2(CommandEnabled(r.command, exporting) == r.exporting,
+                     qPrintable(QString::number(c)));
+            QVERIFY2(CommandEnabled(r.command, noMusic) == r.noMusic,
+                     qPrintable(QString::number(c)));
+            QVERIFY2(CommandEnabled(r.command, noLyrics) == r.noLyrics,
+                     qPrintable(QString::number(c)));
+        }
+        // Close needs a file, Save a change, Save As an opened project; all only when idle.
+        AppState file = idle;
+        QVERIFY(!CommandEnabled(AppCommand::Close, file));
+        QVERIFY(!CommandEnabled(AppCommand::Save, file));
+        QVERIFY(!CommandEnabled(AppCommand::SaveAs, file));
+        file.hasFilePath = file.modified = file.projectOpened = true;
+        QVERIFY(CommandEnabled(AppCommand::Close, file));
+        QVERIFY(CommandEnabled(AppCommand::Save, file));
+        QVERIFY(CommandEnabled(AppCommand::SaveAs, file));
+        file.playing = true;
+        QVERIFY(!CommandEnabled(AppCommand::Close, file));
+        QVERIFY(!CommandEnabled(AppCommand::Save, file));
+        QVERIFY(!CommandEnabled(AppCommand::SaveAs, file));
+    }
+
+    // The real window follows its state as it changes, without a menu being opened.
+    void MenusFollowTheState() {
+        Fixture f(false);
+        MainWindow& w = *f.window;
+        QVERIFY(!w.Action(AppCommand::Save)->isEnabled());
+        QVERIFY(!w.Action(AppCommand::PlaceLyrics)->isEnabled());
+        auto* edit = qobject_cast<EditLyricsPanel*>(w.Panel());
+        QVERIFY(edit != nullptr);
+        QTest::keyClicks(edit->LyricBox(), QStringLiteral("Hello"));
+        QVERIFY(w.Action(AppCommand::Save)->isEnabled());
+        // Lyrics without music: Place Lyrics stays off, in the menu and on the panel.
+        QVERIFY(!w.Action(AppCommand::PlaceLyrics)->isEnabled());
+        QVERIFY(!edit->ModeButton(ModePanel::kPlaceButton)->isEnabled());
+        edit->LyricBox()->setFocus();
+        edit->LyricBox()->selectAll();
+        QVERIFY(w.Action(AppCommand::Cut)->isEnabled());
+        f.PlacedSong();
+        w.UpdateCommands();
+        QVERIFY(w.Action(AppCommand::PlayFinal)->isEnabled());
+        QVERIFY(w.Action(AppCommand::Export)->isEnabled());
+        w.SetExporting(true);
+        QVERIFY(!w.Action(AppCommand::PlayFinal)->isEnabled());
+        QVERIFY(!w.Action(AppCommand::Open)->isEnabled());
+        w.SetExporting(false);
+    }
+
+    void TitleRule() {
+        Fixture f(false);
+        MainWindow& w = *f.window;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quilm - Untitled"));
+        f.window->Song().SetRawLyrics(QStringLiteral("la"));
+        AnswerNextFileDialog(f.Path(QStringLiteral("Hit.qlm")));
+        QVERIFY(w.SaveProjectAs());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quilm - Hit.qlm"));
+    }
+
+    void CanCloseProjectPaths() {
+        Fixture f(false);
+        MainWindow& w = *f.window;
+        MSongSettings& song = w.Song();
+        song.SetRawLyrics(QStringLiteral("la la"));
+
+        AnswerNextBox(QMessageBox::Cancel);
+        QVERIFY(!w.CanCloseProject());
+        QVERIFY(song.modified);
+
+        // Yes on a project never saved asks for a name; cancelling that keeps everything.
+        AnswerNextBox(QMessageBox::Yes);
+        QTimer::singleShot(300, [] { AnswerNextFileDialog(QString()); });
+        QVERIFY(!w.CanCloseProject());
+        QVERIFY(song.modified);
+        QVERIFY(song.projectPath.isEmpty());
+        QCOMPARE(song.rawLyrics, QStringLiteral("la la"));
+
+        AnswerNextBox(QMessageBox::No);
+        QVERIFY(w.CanCloseProject());
+        QVERIFY(song.modified);
+
+        const QString path = f.Path(QStringLiteral("Song.qlm"));
+        AnswerNextBox(QMessageBox::Yes);
+        QTimer::singleShot(300, [path] { AnswerNextFileDialog(path); });
+        QVERIFY(w.CanCloseProject());
+        QVERIFY(!song.modified);
+        QVERIFY(QFile::exists(path));
+
+        // A project that cannot be written is not given up.
+        song.SetRawLyrics(QStringLiteral("changed"));
+        song.projectPath = f.Path(QStringLiteral("no/such/folder/Song.qlm"));
+        AnswerNextBox(QMessageBox::Yes);
+        QTimer::singleShot(300, [] { CloseNextDialog(); });
+        QVERIFY(!w.CanCloseProject());
+        QVERIFY(song.modified);
+    }
+
+    void AutoSaveOnModeSwitchExceptFromPlayFinal() {
+        Fixture f(true);
+        MainWindow& w = *f.window;
+        f.PlacedSong();
+        MSongSettings& song = w.Song();
+        song.projectPath = f.Path(QStringLiteral("Auto.qlm"));
+        song.SetModified(true);
+        w.SetMode(ModeHost::kPlayFinal);
+        QVERIFY(!song.modified);
+        QVERIFY(QFile::exists(song.projectPath));
+        QFile::remove(song.projectPath);
+        song.SetModified(true);
+        w.SetMode(ModeHost::kAdjustLyrics);
+        QVERIFY(song.modified);
+        QVERIFY(!QFile::exists(song.projectPath));
+        w.SetMode(ModeHost::kPlaceLyrics);
+        QVERIFY(!song.modified);
+        QVERIFY(QFile::exists(song.projectPath));
+    }
+
+    // Open restores the project; the window comes back where it was, maximized too.
+    void OpenAndWindowPlacement() {
+        QTemporaryDir keep;
+        const QString project = keep.filePath(QStringLiteral("Keep.qlm"));
+        const QString settingsFile = keep.filePath(QStringLiteral("settings.ini"));
+        {
+            Fixture f(false);
+            f.PlacedSong();
+            QFile::copy(f.Path(QStringLiteral("music.wav")), keep.filePath("music.wav"));
+            f.window->Song().SetMusicFile(keep.filePath("music.wav"));
+            f.window->Song().projectPath = project;
+            QVERIFY(f.window->SaveProject());
+            AppSettings settings(settingsFile);
+            MainWindow w(settings, QString(), false);
+            w.Start();
+            w.setGeometry(40, 50, 600, 520);
+            QVERIFY(w.CanCloseProject());
+        }
+        AppSettings settings(settingsFile);
+        QCOMPARE(settings.WindowRect(), QRect(40, 50, 600, 520));
+        MainWindow w(settings, QString(), false);
+        w.Start();
+        QCOMPARE(w.geometry(), QRect(40, 50, 600, 520));
+        w.OpenProject(project);
+        QCOMPARE(settings.RecentFiles(), QStringList{project});
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quilm - Keep.qlm"));
+        QVERIFY(w.Song().HasPlacedWords());
+        QVERIFY(!w.WorkWavPath().isEmpty());
+        QVERIFY(!w.Song().modified);
+        QVERIFY(w.Action(AppCommand::PlayFinal)->isEnabled());
+        w.showMaximized();
+        QVERIFY(w.CanCloseProject());
+        QCOMPARE(settings.ReadInt(AppSettings::kSettings, "AppWindowMaximized", 0),
+                 w.isMaximized() ? 1 : 0);
+    }
+
+    // A second start hands its project to the first copy and ends.
+    void SecondInstanceHandsOver() {
+        const QString key = QStringLiteral("test-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance first(key);
+        QVERIFY(first.Claim());
+        QStringList received;
+        first.onMessage = [&](const QString& path) { received << path; };
+        SingleInstance again(key);
+        QVERIFY(!again.Claim());
+
+        QProcess second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUILM_INSTANCE_KEY"), key);
+        second.setProcessEnvironment(env);
+        second.start(QStringLiteral(QUILM_BINARY),
+                     {QStringLiteral("--no-splash"), QStringLiteral("/songs/Hit.qlm")});
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 10000);
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE(received, QStringList{QStringLiteral("/songs/Hit.qlm")});
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

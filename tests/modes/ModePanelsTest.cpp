@@ -1,0 +1,135 @@
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include "app/AppTestKit.h"
+#include "audio/MCdgPlayer.h"
+#include "cdg/MRwRenderer.h"
+#include "modes/EditLyricsPanel.h"
+#include "modes/PlayFinalPanel.h"
+#include "song/MKaraokeWord.h"
+
+using namespace AppTestKit;
+
+namespace {
+
+QString Lines(int n) {
+    QStringList lines;
+    for (int i = 0; i < n; ++i) {
+        lines << QStringLiteral("Line number %1 of the song").arg(i);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void SendSpace(QWidget* to, QEvent::Type type, bool autoRepeat) {
+    QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), autoRepeat);
+    QApplication::sendEvent(to, &event);
+}
+
+}  // namespace
+
+class ModePanelsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void EditLyricsPagesFollowTheText() {
+        Fixture f(false);
+        auto* edit = qobject_cast<EditLyricsPanel*>(f.window->Panel());
+        QVERIFY(edit != nullptr);
+        QCOMPARE(edit->PageNumber()->text(), QStringLiteral(" 1 of  1"));
+        edit->LyricBox()->setPlainText(Lines(40));
+        QVERIFY(edit->LastPage() > 2);
+        const std::vector<uint8_t> first = edit->Renderer()->ScreenIndices();
+        edit->NextPageButton()->click();
+        QCOMPARE(edit->CurrentPage(), 1);
+        QVERIFY(edit->Renderer()->ScreenIndices() != first);
+        while (edit->NextPageButton()->isEnabled()) {
+            edit->NextPageButton()->click();
+        }
+        QCOMPARE(edit->CurrentPage(), edit->LastPage());
+        // Removing pages brings the current page back to the last one.
+        edit->LyricBox()->setPlainText(Lines(8));
+        QCOMPARE(edit->CurrentPage(), edit->LastPage());
+        // No lyrics: page 1 of 1, both arrows off, the focus in the lyric box.
+        edit->PreviousPageButton()->setFocus();
+        edit->LyricBox()->clear();
+        QCOMPARE(edit->PageNumber()->text(), QStringLiteral(" 1 of  1"));
+        QVERIFY(!edit->PreviousPageButton()->isEnabled());
+        QVERIFY(!edit->NextPageButton()->isEnabled());
+        QVERIFY(edit->LyricBox()->hasFocus() || !f.window->isActiveWindow());
+    }
+
+    // A keystroke regenerates the words at once and keeps the times of the unchanged lines.
+    void EditLyricsKeystrokeKeepsTimings() {
+        Fixture f(false);
+        f.PlacedSong();
+        f.window->SetMode(ModeHost::kEditLyrics);
+        auto* edit = qobject_cast<EditLyricsPanel*>(f.window->Panel());
+        const int32_t firstStart = f.window->Song().GetWord(0)->startTime;
+        const int words = f.window->Song().WordCount();
+        QTextCursor end = edit->LyricBox()->textCursor();
+        end.movePosition(QTextCursor::End);
+        edit->LyricBox()->setTextCursor(end);
+        QTest::keyClicks(edit->LyricBox(), QStringLiteral(" now"));
+        QCOMPARE(f.window->Song().WordCount(), words + 1);
+        QCOMPARE(f.window->Song().GetWord(0)->startTime, firstStart);
+        QVERIFY(f.window->Song().rawLyrics.endsWith(QStringLiteral("are now")));
+    }
+
+    // A music name with "&" shows as written.
+    void MusicNameShownAsWritten() {
+        Fixture f(false);
+        const QString wav = f.Path(QStringLiteral("Rock & Roll.wav"));
+        WriteWav(wav, 0.5);
+        f.window->Song().SetMusicFile(wav);
+        f.window->SetMode(ModeHost::kEditLyrics);
+        auto* edit = qobject_cast<EditLyricsPanel*>(f.window->Panel());
+        QCOMPARE(edit->MusicName()->text(), QStringLiteral("Rock & Roll.wav"));
+    }
+
+    void PlayFinalSpaceActsOncePerPress() {
+        Fixture f(false);
+        f.PlacedSong(3);
+        f.window->SetMode(ModeHost::kPlayFinal);
+        auto* play = qobject_cast<PlayFinalPanel*>(f.window->Panel());
+        QVERIFY(play != nullptr);
+        QWidget* target = play->PlayButton();
+        SendSpace(target, QEvent::KeyPress, false);
+        QVERIFY(play->IsPlaying());
+        QVERIFY(!play->ModeButton(ModePanel::kEditButton)->isEnabled());
+        QVERIFY(!f.window->Action(AppCommand::Open)->isEnabled());
+        for (int i = 0; i < 5; ++i) {
+            SendSpace(target, QEvent::KeyPress, true);
+        }
+        QVERIFY(play->IsPlaying());
+        SendSpace(target, QEvent::KeyRelease, false);
+        SendSpace(target, QEvent::KeyPress, false);
+        QVERIFY(!play->IsPlaying());
+        QVERIFY(play->ModeButton(ModePanel::kEditButton)->isEnabled());
+        QVERIFY(f.window->Action(AppCommand::Open)->isEnabled());
+    }
+
+    // Play, stop, play: the second run starts at the beginning; at the end of the song the
+    // panel stops by itself and clears the preview to colour 15.
+    void PlayFinalRestartsAndEnds() {
+        Fixture f(false);
+        f.PlacedSong(1.5);
+        f.window->SetMode(ModeHost::kPlayFinal);
+        auto* play = qobject_cast<PlayFinalPanel*>(f.window->Panel());
+        play->PlayButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(MCdgPlayer::CurrentPlayer()->Position() > 20000, 5000);
+        play->PlayButton()->click();
+        QVERIFY(!play->IsPlaying());
+        play->PlayButton()->click();
+        QVERIFY(play->IsPlaying());
+        QVERIFY(MCdgPlayer::CurrentPlayer()->Position() < 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!play->IsPlaying(), 10000);
+        QCOMPARE(play->PlayButton()->Caption(), QStringLiteral("Play (SB)"));
+        QVERIFY(play->ModeButton(ModePanel::kSettingsButton)->isEnabled());
+        const std::vector<uint8_t> screen = play->Renderer()->ScreenIndices();
+        QVERIFY(std::all_of(screen.begin(), screen.end(), [](uint8_t c) { return c == 15; }));
+    }
+};
+
+QTEST_MAIN(ModePanelsTest)
+#include "ModePanelsTest.moc"
