@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 OUT ?= out/demo
 
-.PHONY: all deps build run test clean format
+.PHONY: all deps build run test clean format check
 
 all: build
 
@@ -14,8 +14,10 @@ build: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build -j$(JOBS)
 
-# Installs what is missing, builds, and runs the main job.
-run: build
+# Installs what is missing, builds the engine and quilm-cli (not the tests), and runs the main job.
+run: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build -j$(JOBS) --target quilm-cli
 	./build/src/cli/quilm-cli demo -o $(OUT)
 
 # Installs what is missing, builds, and runs every test.
@@ -27,3 +29,7 @@ clean:
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# The source checks that CI runs: formatting, and no song fields written outside src/song.
+check:
+	./scripts/check-sources.sh

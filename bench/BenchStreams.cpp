@@ -12,7 +12,7 @@ std::vector<uint8_t> BenchStreams::FourMinuteStream() {
     std::vector<uint8_t> stream(static_cast<size_t>(kPackets) * 24, 0);
     MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
     std::mt19937 rng(2024);
-    MRwGenerator::ColourTable colours{};
+    MRwGenerator::ColorTable colours{};
     for (int i = 0; i < 16; ++i) {
         colours[static_cast<size_t>(i)] = CdgColour::Make(i * 17, 255 - i * 17, (i * 40) % 256);
     }

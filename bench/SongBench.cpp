@@ -19,7 +19,7 @@ void BM_WriteRwMemoryReferenceSong(benchmark::State& state) {
     auto song = ReferenceSong();
     uint32_t length = 0;
     for (auto _ : state) {
-        song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length,
+        song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(), &length,
                             MSongSettings::kFromTheStart);
     }
 }

@@ -53,7 +53,7 @@ void BM_AdjustPassRender(benchmark::State& state) {
     uint32_t length = 0;
     for (auto _ : state) {
         const AdjustLyricsModel::Stretch stretch = model.PlayStretch(true);
-        song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length, stretch.start);
+        song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(), &length, stretch.start);
         song->RenderAtTime(&renderer, stretch.start);
     }
 }

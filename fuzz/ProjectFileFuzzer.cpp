@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         song.GenerateKaraokeLineList(true, true);
         song.SizeRwBuffer(0);
         uint32_t length = 0;
-        song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,
+        song.WriteRwMemory(song.rwBuffer.data(), song.rwBuffer.size(), &length,
                            MSongSettings::kFromTheStart);
     }
     return 0;

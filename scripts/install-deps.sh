@@ -14,7 +14,7 @@ packages=(
     libmp3lame0 fonts-liberation libqt6svg6
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    ffmpeg sox clang libclang-rt-14-dev unzip python3-mido
+    ffmpeg sox clang libclang-rt-14-dev unzip python3-mido clang-format
     pulseaudio pulseaudio-utils xvfb xauth
 )
 

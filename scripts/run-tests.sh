@@ -58,6 +58,14 @@ run_suite() {  # name, build dir, ctest args...
     [ "$rc" -eq 0 ] || status=1
 }
 
+echo "== source checks"
+if ./scripts/check-sources.sh; then
+    summary+=("source checks: passed")
+else
+    summary+=("source checks: FAILED")
+    status=1
+fi
+
 echo "== release build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null &&
     cmake --build build -j"$jobs" || { echo "release build failed"; exit 1; }

@@ -25,7 +25,7 @@ public:
     explicit AppSettings(const QString& filePath = QString());
     ~AppSettings() override;
 
-    // MAudioSettings
+    // MSettingsStore
     int ReadInt(const QString& section, const QString& key, int defaultValue) override;
     void WriteInt(const QString& section, const QString& key, int value) override;
 
@@ -34,8 +34,8 @@ public:
                        const QString& defaultValue = QString()) override;
     void WriteString(const QString& section, const QString& key, const QString& value) override;
     // Empty when absent or not binary.
-    QByteArray ReadBinary(const QString& section, const QString& key);
-    void WriteBinary(const QString& section, const QString& key, const QByteArray& value);
+    QByteArray ReadBinary(const QString& section, const QString& key) override;
+    void WriteBinary(const QString& section, const QString& key, const QByteArray& value) override;
 
     // "AppWindowRect": left, top, right, bottom; (10, 10, 500, 523) when absent or damaged.
     QRect WindowRect();

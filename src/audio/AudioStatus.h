@@ -22,7 +22,7 @@ constexpr int kWriteFailed = -0x2005;
 constexpr int kUnknownProfile = -0x2006;
 
 // " (hr=0x%08x)": how a failed step's status follows its message.
-inline QString HrSuffix(int status) {
+inline QString StatusSuffix(int status) {
     return QStringLiteral(" (hr=0x%1)").arg(static_cast<uint32_t>(status), 8, 16, QLatin1Char('0'));
 }
 

@@ -8,7 +8,7 @@
 
 #include "audio/AudioStatus.h"
 #include "audio/MMediaReader.h"
-#include "audio/MProgress.h"
+#include "base/MProgress.h"
 #include "log/MTraceLog.h"
 
 namespace {
@@ -47,7 +47,7 @@ int CAudioPlay::Fail(const QString& text, int status) {
     errorText_ = text;
     MTraceLog& trace = MTraceLog::Global();
     if (trace.IsActive()) {
-        trace.Trace(text + AudioStatus::HrSuffix(status) + QStringLiteral(": ") +
+        trace.Trace(text + AudioStatus::StatusSuffix(status) + QStringLiteral(": ") +
                         AudioStatus::Describe(status),
                     MTraceLog::kAlwaysCategory);
     }

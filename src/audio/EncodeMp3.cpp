@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "audio/MLameLibrary.h"
-#include "audio/MProgress.h"
 #include "audio/WaveFormat.h"
+#include "base/MProgress.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "audio/AudioStatus.h"
-#include "audio/MProgress.h"
 #include "audio/MWaveReader.h"
 #include "audio/MWmaWriter.h"
+#include "base/MProgress.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "audio/MAudioOutput.h"
 #include "audio/MAudioOutputFactory.h"
 #include "audio/MAudioSettings.h"
-#include "audio/MMessageReporter.h"
 #include "audio/MTempoChanger.h"
 #include "audio/MWaveReader.h"
 #include "audio/WavInFile.h"
+#include "base/MMessageReporter.h"
 #include "cdg/MRwPlayer.h"
 
 namespace {
@@ -125,8 +125,7 @@ void MCdgPlayer::PrepareGraphicsLocked() {
         graphics_->SetStream(stream_, streamBytes_);
         graphics_->SetPositionSource([this] { return position_.load(); });
         if (context_.settings != nullptr) {
-            graphics_->SetThreadPriority(context_.settings->ReadInt(
-                QStringLiteral("Default"), QStringLiteral("AutoPlayCDGDisplayPriority"), 1));
+            graphics_->SetThreadPriority(MAudioSettings(context_.settings).CdgDisplayPriority());
         }
     }
 }
@@ -236,24 +235,18 @@ bool MCdgPlayer::Play(int flags, int32_t startFrame, uint32_t endFrame, Finished
     prerollDone_.Reset();
     state_ = kPlaying;
 
-    auto priority = [this](const char* key, int fallback) {
-        const int value = context_.settings != nullptr
-                              ? context_.settings->ReadInt(QStringLiteral("Default"),
-                                                           QString::fromLatin1(key), fallback)
-                              : fallback;
-        return MRwPlayer::QtPriority(value);
-    };
+    const MAudioSettings stored(context_.settings);
     std::lock_guard<std::mutex> lock(threadsMutex_);
     threads_.emplace_back(QThread::create([this] {
         tRunPlayer = this;
         ReaderMain();
     }));
-    threads_.back()->start(priority("AutoPlayCDGDisplayPriority", 1));
+    threads_.back()->start(MRwPlayer::QtPriority(stored.CdgDisplayPriority()));
     threads_.emplace_back(QThread::create([this] {
         tRunPlayer = this;
         MonitorMain();
     }));
-    threads_.back()->start(priority("AutoPlayCDGReadPriority", 0));
+    threads_.back()->start(MRwPlayer::QtPriority(stored.CdgReadPriority()));
     return true;
 }
 

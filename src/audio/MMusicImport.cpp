@@ -7,10 +7,10 @@
 
 #include "audio/AudioStatus.h"
 #include "audio/CAudioPlay.h"
-#include "audio/MProgress.h"
 #include "audio/WavInFile.h"
 #include "audio/WorkWav.h"
 #include "base/MInputFile.h"
+#include "base/MProgress.h"
 #include "base/MWorkFolder.h"
 
 namespace {

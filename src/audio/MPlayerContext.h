@@ -1,7 +1,7 @@
 #pragma once
 
 class MAudioOutputFactory;
-class MAudioSettings;
+class MSettingsStore;
 class MMessageReporter;
 
 // What the audio and CD+G player needs of the application around it. Any of them may be null:
@@ -9,7 +9,7 @@ class MMessageReporter;
 // reporter warnings go unseen.
 struct MPlayerContext {
     MAudioOutputFactory* outputs = nullptr;
-    MAudioSettings* settings = nullptr;
+    MSettingsStore* settings = nullptr;
     // Shows the player's warnings to the user (the owner window of the warning box).
     MMessageReporter* reporter = nullptr;
 };

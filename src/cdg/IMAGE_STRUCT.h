@@ -16,6 +16,12 @@ struct IMAGE_STRUCT {
     static constexpr int kLyricsPage = 102;
     static constexpr int kCreditsPage = 103;
 
+    // Text area of the Lyrics page: the share of the picture height, in per cent, that its
+    // graphic may use. The lines are drawn in the rows below it.
+    static constexpr int kTextAreaNone = 0;            // no graphic: lines over the whole screen
+    static constexpr int kTextAreaHalf = 50;           // lines in the lower half
+    static constexpr int kTextAreaThreeQuarters = 75;  // lines in the lowest quarter
+
     int pageId = 0;
     MTextType textType{QStringLiteral("Arial"), 12, 12, 0, MTextType::kHLeft,
                        MTextType::kVTop,        13, 0,  0};
@@ -27,10 +33,10 @@ struct IMAGE_STRUCT {
     int eraseTransition = 2;
     int backgroundColorIndex = 15;
     int borderColorIndex = 11;
-    int textArea = 0;
+    int textArea = kTextAreaNone;
     int displayTime = 200;  // hundredths of a second
     bool enabled = true;
-    MTextTypeVer5 singerColours;
+    MTextTypeVer5 singerColors;
     MTextTypeVer6 perLineTypes;
     QString text;
 
@@ -49,7 +55,7 @@ struct IMAGE_STRUCT {
     }
 
     // The page's 16 colours as colour values (red low).
-    std::array<MColorRef, 16> Colours() const { return picture.Colours(); }
+    std::array<MRgb, 16> Colors() const { return picture.Colours(); }
 
     bool operator==(const IMAGE_STRUCT& o) const {
         return pageId == o.pageId && textType == o.textType && picture == o.picture &&
@@ -59,6 +65,6 @@ struct IMAGE_STRUCT {
                backgroundColorIndex == o.backgroundColorIndex &&
                borderColorIndex == o.borderColorIndex && textArea == o.textArea &&
                displayTime == o.displayTime && enabled == o.enabled &&
-               singerColours == o.singerColours && perLineTypes == o.perLineTypes && text == o.text;
+               singerColors == o.singerColors && perLineTypes == o.perLineTypes && text == o.text;
     }
 };

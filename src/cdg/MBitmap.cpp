@@ -24,7 +24,7 @@ double Distance(int r1, int g1, int b1, int r2, int g2, int b2) {
     return std::sqrt(dr * dr + dg * dg + db * db);
 }
 
-double Distance(MColorRef a, MColorRef b) {
+double Distance(MRgb a, MRgb b) {
     return Distance(CdgColour::Red(a), CdgColour::Green(a), CdgColour::Blue(a), CdgColour::Red(b),
                     CdgColour::Green(b), CdgColour::Blue(b));
 }
@@ -44,12 +44,12 @@ int MBitmap::Height() const {
     return ReadInt(header, 8);
 }
 
-MColorRef MBitmap::Colour(int index) const {
+MRgb MBitmap::Colour(int index) const {
     const auto* e = reinterpret_cast<const uint8_t*>(colourTable.constData()) + (index & 0x0F) * 4;
     return CdgColour::Make(e[2], e[1], e[0]);
 }
 
-void MBitmap::SetColour(int index, MColorRef colour) {
+void MBitmap::SetColour(int index, MRgb colour) {
     auto* e = reinterpret_cast<uint8_t*>(colourTable.data()) + (index & 0x0F) * 4;
     e[0] = static_cast<uint8_t>(CdgColour::Blue(colour));
     e[1] = static_cast<uint8_t>(CdgColour::Green(colour));
@@ -57,8 +57,8 @@ void MBitmap::SetColour(int index, MColorRef colour) {
     e[3] = 0;
 }
 
-std::array<MColorRef, 16> MBitmap::Colours() const {
-    std::array<MColorRef, 16> c{};
+std::array<MRgb, 16> MBitmap::Colours() const {
+    std::array<MRgb, 16> c{};
     for (int i = 0; i < 16; ++i) {
         c[static_cast<size_t>(i)] = Colour(i);
     }
@@ -116,11 +116,11 @@ bool MBitmap::LoadImage(const QImage& loaded) {
     SetHeader(nw, nh);
 
     // Entries 0-10 from the picture's colours, reduced to their upper four bits.
-    std::vector<MColorRef> entries;
+    std::vector<MRgb> entries;
     for (int y = 0; y < nh; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(scaled.constScanLine(y));
         for (int x = 0; x < nw; ++x) {
-            const MColorRef c =
+            const MRgb c =
                 CdgColour::Make(qRed(row[x]) & 0xF0, qGreen(row[x]) & 0xF0, qBlue(row[x]) & 0xF0);
             if (std::find(entries.begin(), entries.end(), c) != entries.end()) {
                 continue;
@@ -163,7 +163,7 @@ bool MBitmap::LoadImage(const QImage& loaded) {
     return true;
 }
 
-std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
+std::unique_ptr<MIndexedPicture> MBitmap::ToDib(int ditherAmount) {
     const int w = Width();
     const int h = Height();
     if (w <= 0 || h <= 0 || w > kMaxWidth || h > kMaxHeight) {
@@ -175,7 +175,7 @@ std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
         indexedPixels.fill('\0', kIndexedBytes);
         MRandom random(1);
         const auto* src = reinterpret_cast<const uint8_t*>(sourcePixels.constData());
-        const std::array<MColorRef, 16> table = Colours();
+        const std::array<MRgb, 16> table = Colours();
         for (int y = 0; y < h; ++y) {
             uint8_t* dst = indexed + static_cast<size_t>(h - 1 - y) * stride;
             for (int x = 0; x < w; ++x) {
@@ -186,7 +186,7 @@ std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
                 int nearest = 0;
                 double d1 = -1;
                 for (int i = 0; i < kImageColours; ++i) {
-                    const MColorRef e = table[static_cast<size_t>(i)];
+                    const MRgb e = table[static_cast<size_t>(i)];
                     const double d = Distance(r, g, b, CdgColour::Red(e), CdgColour::Green(e),
                                               CdgColour::Blue(e));
                     if (d1 < 0 || d < d1) {
@@ -202,7 +202,7 @@ std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
                         if (i == nearest) {
                             continue;
                         }
-                        const MColorRef e = table[static_cast<size_t>(i)];
+                        const MRgb e = table[static_cast<size_t>(i)];
                         const double d = Distance(r, g, b, CdgColour::Red(e), CdgColour::Green(e),
                                                   CdgColour::Blue(e));
                         if (d2 < 0 || d < d2) {
@@ -226,20 +226,20 @@ std::unique_ptr<MDib> MBitmap::ToDib(int ditherAmount) {
         dirty = false;
         lastDitherAmount = ditherAmount;
     }
-    auto dib = std::make_unique<MDib>();
-    dib->width = w;
-    dib->height = h;
-    dib->colours = Colours();
-    dib->indices.resize(static_cast<size_t>(w) * h);
+    auto result = std::make_unique<MIndexedPicture>();
+    result->width = w;
+    result->height = h;
+    result->colours = Colours();
+    result->indices.resize(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y) {
         const uint8_t* src = indexed + static_cast<size_t>(h - 1 - y) * stride;
         for (int x = 0; x < w; ++x) {
             const uint8_t v = src[x / 2];
-            dib->indices[static_cast<size_t>(y) * w + x] =
+            result->indices[static_cast<size_t>(y) * w + x] =
                 static_cast<uint8_t>(x % 2 == 0 ? v >> 4 : v & 0x0F);
         }
     }
-    return dib;
+    return result;
 }
 
 bool MBitmap::operator==(const MBitmap& o) const {

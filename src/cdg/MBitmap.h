@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cdg/CdgColour.h"
-#include "cdg/MDib.h"
+#include "cdg/MIndexedPicture.h"
 
 // The picture of a page: a loaded image scaled to fit 288 x 192, the page's 16-colour table
 // (entries 0-10 chosen from the image, 11-15 the page's own colours) and the image reduced to
@@ -37,16 +37,16 @@ public:
 
     // The picture in the page colours; recomputed only when the image or the dither amount
     // changed. None for a picture of size 0.
-    std::unique_ptr<MDib> ToDib(int ditherAmount);
+    std::unique_ptr<MIndexedPicture> ToDib(int ditherAmount);
 
     int Width() const;
     int Height() const;
     bool IsEmpty() const { return Width() <= 0 || Height() <= 0; }
 
     // Colour table entry i as a colour value (red low).
-    MColorRef Colour(int index) const;
-    void SetColour(int index, MColorRef colour);
-    std::array<MColorRef, 16> Colours() const;
+    MRgb Colour(int index) const;
+    void SetColour(int index, MRgb colour);
+    std::array<MRgb, 16> Colours() const;
 
     // The stored form: header, table, pixels, flags; see the project file.
     QByteArray header;         // 40 bytes

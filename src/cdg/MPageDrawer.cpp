@@ -3,7 +3,7 @@
 #include "cdg/MRwGenerator.h"
 #include "cdg/MTextCanvas.h"
 
-std::unique_ptr<MPicture> MPageDrawer::FitImage(const MDib& bitmap, int placement,
+std::unique_ptr<MPicture> MPageDrawer::FitImage(const MIndexedPicture& bitmap, int placement,
                                                 int backgroundIndex) {
     auto picture = MRwGenerator::CreatePicture(backgroundIndex, bitmap.colours);
     const int w = bitmap.width;
@@ -49,7 +49,7 @@ void MPageDrawer::Preview(const MPicture& picture, int tileRows) {
                     MBox{0, 0, MPicture::kWidth, std::min(MPicture::kHeight, tileRows * 12)});
 }
 
-uint32_t MPageDrawer::DrawImagePage(const MDib& bitmap, int placement, int transition,
+uint32_t MPageDrawer::DrawImagePage(const MIndexedPicture& bitmap, int placement, int transition,
                                     const MPicture::ColourTable& colours, int backgroundIndex,
                                     uint32_t position) {
     const auto picture = FitImage(bitmap, placement, backgroundIndex);
@@ -60,13 +60,13 @@ uint32_t MPageDrawer::DrawImagePage(const MDib& bitmap, int placement, int trans
     return gen_.RunTransition(*picture, transition, colours, backgroundIndex, position);
 }
 
-uint32_t MPageDrawer::DrawImageTextPage(const MDib& bitmap, int placement, int transition,
-                                        const MPicture::ColourTable& colours, int backgroundIndex,
-                                        const QString& text, const MTextType& textType,
-                                        uint32_t position) {
+uint32_t MPageDrawer::DrawImageTextPage(const MIndexedPicture& bitmap, int placement,
+                                        int transition, const MPicture::ColourTable& colours,
+                                        int backgroundIndex, const QString& text,
+                                        const MTextType& textType, uint32_t position) {
     const auto picture = FitImage(bitmap, placement, backgroundIndex);
-    MTextCanvas dc(picture.get());
-    gen_.RenderTextBlock(dc, 1, 0, text, textType, picture->Colours(), nullptr);
+    MTextCanvas canvas(picture.get());
+    gen_.RenderTextBlock(canvas, 1, 0, text, textType, picture->Colours(), nullptr);
     Preview(*picture, CdgScreen::kPictureRows);
     if (!gen_.HasDestination()) {
         return 0;
@@ -79,8 +79,8 @@ uint32_t MPageDrawer::DrawTextPage(const QString& text, const MTextType& textTyp
                                    uint32_t position, const MTextTypeVer6* perLineTypes) {
     const auto picture = MRwGenerator::CreatePicture(backgroundIndex, colours);
     if (!text.isEmpty()) {
-        MTextCanvas dc(picture.get());
-        gen_.RenderTextBlock(dc, 1, 0, text, textType, colours, perLineTypes);
+        MTextCanvas canvas(picture.get());
+        gen_.RenderTextBlock(canvas, 1, 0, text, textType, colours, perLineTypes);
     }
     Preview(*picture, CdgScreen::kPictureRows);
     if (!gen_.HasDestination()) {
@@ -90,7 +90,7 @@ uint32_t MPageDrawer::DrawTextPage(const QString& text, const MTextType& textTyp
 }
 
 uint32_t MPageDrawer::DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t position) {
-    const MPicture::ColourTable colours = page.Colours();
+    const MPicture::ColourTable colours = page.Colors();
     gen_.SeedRandom(page.RandomSeed());
     uint32_t total = 0;
     for (int run = 0; run < 2; ++run) {
@@ -99,7 +99,7 @@ uint32_t MPageDrawer::DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t posi
         total += gen_.WriteBorderPreset(page.borderColorIndex, position + total);
     }
     if (page.hasGraphic) {
-        const std::unique_ptr<MDib> bitmap = page.picture.ToDib(page.ditherAmount);
+        const std::unique_ptr<MIndexedPicture> bitmap = page.picture.ToDib(page.ditherAmount);
         if (!bitmap) {
             return 0;
         }

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "cdg/IMAGE_STRUCT.h"
-#include "cdg/MDib.h"
+#include "cdg/MIndexedPicture.h"
 #include "cdg/MPicture.h"
 
 class MRwGenerator;
@@ -17,13 +17,13 @@ public:
     explicit MPageDrawer(MRwGenerator& generator) : gen_(generator) {}
 
     // The 288 x 192 picture with the bitmap placed on a background of backgroundIndex.
-    static std::unique_ptr<MPicture> FitImage(const MDib& bitmap, int placement,
+    static std::unique_ptr<MPicture> FitImage(const MIndexedPicture& bitmap, int placement,
                                               int backgroundIndex);
 
-    uint32_t DrawImagePage(const MDib& bitmap, int placement, int transition,
+    uint32_t DrawImagePage(const MIndexedPicture& bitmap, int placement, int transition,
                            const MPicture::ColourTable& colours, int backgroundIndex,
                            uint32_t position);
-    uint32_t DrawImageTextPage(const MDib& bitmap, int placement, int transition,
+    uint32_t DrawImageTextPage(const MIndexedPicture& bitmap, int placement, int transition,
                                const MPicture::ColourTable& colours, int backgroundIndex,
                                const QString& text, const MTextType& textType, uint32_t position);
     uint32_t DrawTextPage(const QString& text, const MTextType& textType, int transition,

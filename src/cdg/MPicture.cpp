@@ -25,7 +25,7 @@ void MPicture::FillRect(const QRect& rect, int index) {
     }
 }
 
-int MPicture::NearestIndex(MColorRef colour) const {
+int MPicture::NearestIndex(MRgb colour) const {
     int best = 0;
     long bestDistance = -1;
     for (int i = 0; i < 16; ++i) {

@@ -19,7 +19,7 @@ public:
     static constexpr int kDibStrideBytes = kWidth / 2;
     static constexpr int kDibBytes = kDibStrideBytes * kHeight;
 
-    using ColourTable = std::array<MColorRef, 16>;
+    using ColourTable = std::array<MRgb, 16>;
 
     // Passed as the fill index: only the colour table is set, no pixels are allocated.
     static constexpr int kNoFill = -1;
@@ -46,7 +46,7 @@ public:
 
     // The colour-table entry a colour lands on when drawn into this picture: the nearest entry
     // (Euclidean over red, green and blue), the first one winning ties.
-    int NearestIndex(MColorRef colour) const;
+    int NearestIndex(MRgb colour) const;
 
     // The 72 pixel indices of tile (column, row), row by row.
     void ReadTile(int column, int row, uint8_t out[72]) const;

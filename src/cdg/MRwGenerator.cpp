@@ -107,10 +107,10 @@ uint32_t MRwGenerator::WriteBorderPreset(int colour, uint32_t position) {
     return WritePacket(p, position);
 }
 
-uint32_t MRwGenerator::WriteColorTable(const ColourTable& colours, uint32_t position) {
+uint32_t MRwGenerator::WriteColorTable(const ColorTable& colours, uint32_t position) {
     if (renderer_) {
         // A preview shows the colours as a player will: with four bits a component.
-        ColourTable shown{};
+        ColorTable shown{};
         for (size_t k = 0; k < shown.size(); ++k) {
             uint8_t entry[2];
             CdgColour::Encode(colours[k], entry);
@@ -199,17 +199,17 @@ std::optional<CdgPacket> MRwGenerator::MakeXorTile(const MPicture& picture, int 
 // ---------------------------------------------------------------------------------------------
 // Text into pictures
 
-std::unique_ptr<MPicture> MRwGenerator::CreatePicture(int fillIndex, const ColourTable& colours) {
+std::unique_ptr<MPicture> MRwGenerator::CreatePicture(int fillIndex, const ColorTable& colours) {
     MPicture probe(MPicture::kNoFill, colours);
     const int index = probe.NearestIndex(colours[static_cast<size_t>(fillIndex & 0x0F)]);
     return std::make_unique<MPicture>(index, colours);
 }
 
-int MRwGenerator::FindPictureIndex(const MPicture& picture, MColorRef colour) {
+int MRwGenerator::FindPictureIndex(const MPicture& picture, MRgb colour) {
     return picture.NearestIndex(colour);
 }
 
-MBox MRwGenerator::LayoutLine(MTextCanvas& dc, int linesPerPage, int slot, const QString& text,
+MBox MRwGenerator::LayoutLine(MTextCanvas& canvas, int linesPerPage, int slot, const QString& text,
                               const MTextType& textType, int lineCount, int lineIndex,
                               const MTextTypeVer6* overrides) const {
     int height = textType.fontHeight;
@@ -221,8 +221,8 @@ MBox MRwGenerator::LayoutLine(MTextCanvas& dc, int linesPerPage, int slot, const
         flags = e.styleFlags;
         hAlign = e.hAlign;
     }
-    int w = dc.TextWidth(text);
-    int h = dc.TextHeight();
+    int w = canvas.TextWidth(text);
+    int h = canvas.TextHeight();
     if (flags & MTextType::kOutline) {
         const int t = MTextType::OutlineThickness(height);
         w += 2 * t;
@@ -254,65 +254,68 @@ MBox MRwGenerator::LayoutLine(MTextCanvas& dc, int linesPerPage, int slot, const
     }
     box.right = box.left + w;
     if (extraWidth_ == 1) {
-        box.right += dc.AverageCharWidth();
+        box.right += canvas.AverageCharWidth();
     }
     box.bottom = box.top + std::min(h, s);
     return box;
 }
 
-MBox MRwGenerator::RenderLine(MTextCanvas& dc, int linesPerPage, int slot, const QString& lineText,
-                              const MTextType& textType, const ColourTable& colours, int wordFirst,
-                              int wordLast) const {
+MBox MRwGenerator::RenderLine(MTextCanvas& canvas, int linesPerPage, int slot,
+                              const QString& lineText, const MTextType& textType,
+                              const ColorTable& colours, int wordFirst, int wordLast) const {
     if (lineText.isEmpty()) {
         return MBox();
     }
-    dc.SelectFont(FontFor(textType.faceName, textType.fontHeight, textType.styleFlags));
+    canvas.SelectFont(FontFor(textType.faceName, textType.fontHeight, textType.styleFlags));
     const int t = textType.HasOutline() ? MTextType::OutlineThickness(textType.fontHeight) : 0;
-    MBox box = LayoutLine(dc, linesPerPage, slot, lineText, textType, 1, 0, nullptr).Shifted(t, t);
+    MBox box =
+        LayoutLine(canvas, linesPerPage, slot, lineText, textType, 1, 0, nullptr).Shifted(t, t);
 
     QString copy = lineText;
     if (wordLast >= 0 && wordLast < lineText.size()) {
         copy = lineText.left(wordLast + 1);
         const MBox box2 =
-            LayoutLine(dc, linesPerPage, slot, copy, textType, 1, 0, nullptr).Shifted(t, t);
+            LayoutLine(canvas, linesPerPage, slot, copy, textType, 1, 0, nullptr).Shifted(t, t);
         box.right = box2.right + box.left - box2.left;
     }
     const auto colour = [&colours](int index) {
         return colours[static_cast<size_t>(index & 0x0F)];
     };
     if (textType.IsOpaque()) {
-        dc.SetOpaque(true);
-        dc.SetBackgroundColour(colour(textType.backgroundColorIndex));
-        dc.SetTextColour(colour(textType.colorIndex));
-        dc.DrawText(box, copy);
+        canvas.SetOpaque(true);
+        canvas.SetBackgroundColour(colour(textType.backgroundColorIndex));
+        canvas.SetTextColour(colour(textType.colorIndex));
+        canvas.DrawText(box, copy);
     }
-    dc.SetOpaque(false);
+    canvas.SetOpaque(false);
     if (textType.HasOutline()) {
-        dc.SetTextColour(colour(textType.outlineColorIndex));
-        dc.DrawTextSpread(box, copy, MTextType::OutlineThickness(textType.fontHeight));
+        canvas.SetTextColour(colour(textType.outlineColorIndex));
+        canvas.DrawTextSpread(box, copy, MTextType::OutlineThickness(textType.fontHeight));
     }
-    dc.SetTextColour(colour(textType.colorIndex));
-    dc.DrawText(box, copy);
+    canvas.SetTextColour(colour(textType.colorIndex));
+    canvas.DrawText(box, copy);
     if (wordFirst > 0) {
-        dc.SetTextColour(colour(textType.backgroundColorIndex));
-        dc.DrawText(box, copy.left(wordFirst));
+        canvas.SetTextColour(colour(textType.backgroundColorIndex));
+        canvas.DrawText(box, copy.left(wordFirst));
         const MBox box3 =
-            LayoutLine(dc, linesPerPage, slot, copy.mid(wordFirst), textType, 1, 0, nullptr)
+            LayoutLine(canvas, linesPerPage, slot, copy.mid(wordFirst), textType, 1, 0, nullptr)
                 .Shifted(t, t);
         box.left = box3.left + box.right - box3.right;
     }
     return box.Shifted(-t, -t).ClampedToPicture();
 }
 
-MBox MRwGenerator::RenderTextBlock(MTextCanvas& dc, int linesPerPage, int slot, const QString& text,
-                                   const MTextType& textType, const ColourTable& colours,
+MBox MRwGenerator::RenderTextBlock(MTextCanvas& canvas, int linesPerPage, int slot,
+                                   const QString& text, const MTextType& textType,
+                                   const ColorTable& colours,
                                    const MTextTypeVer6* overrides) const {
-    return RenderTextBlockImpl(dc, linesPerPage, slot, text, textType, colours, overrides, true);
+    return RenderTextBlockImpl(canvas, linesPerPage, slot, text, textType, colours, overrides,
+                               true);
 }
 
-MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int slot,
+MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& canvas, int linesPerPage, int slot,
                                        const QString& text, const MTextType& textType,
-                                       const ColourTable& colours, const MTextTypeVer6* overrides,
+                                       const ColorTable& colours, const MTextTypeVer6* overrides,
                                        bool draw) const {
     if (text.isEmpty()) {
         return MBox();
@@ -363,9 +366,9 @@ MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int sl
     int total = 0;
     if (n >= 2) {
         for (int i = 0; i < n; ++i) {
-            dc.SelectFont(styles[i].font);
+            canvas.SelectFont(styles[i].font);
             const QString measured = MTextCanvas::StripMnemonics(lines[i]);
-            pass1[i] = LayoutLine(dc, linesPerPage, slot, measured, textType, n, i, overrides)
+            pass1[i] = LayoutLine(canvas, linesPerPage, slot, measured, textType, n, i, overrides)
                            .Shifted(shiftOf(i), shiftOf(i));
             total += pass1[i].Height();
         }
@@ -388,7 +391,7 @@ MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int sl
     MBox box;
     int lastShift = 0;
     for (int i = 0; i < n; ++i) {
-        dc.SelectFont(styles[i].font);
+        canvas.SelectFont(styles[i].font);
         const int shift = shiftOf(i);
         if (n >= 2) {
             box = pass1[i];
@@ -398,7 +401,7 @@ MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int sl
             running += height;
         } else {
             const QString measured = MTextCanvas::StripMnemonics(lines[i]);
-            box = LayoutLine(dc, linesPerPage, slot, measured, textType, n, i, overrides)
+            box = LayoutLine(canvas, linesPerPage, slot, measured, textType, n, i, overrides)
                       .Shifted(shift, shift);
         }
         lastShift = shift;
@@ -406,18 +409,18 @@ MBox MRwGenerator::RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int sl
             continue;
         }
         if (textType.IsOpaque()) {
-            dc.SetOpaque(true);
-            dc.SetBackgroundColour(colour(textType.backgroundColorIndex));
-            dc.SetTextColour(colour(styles[i].colour));
-            dc.DrawText(box, lines[i]);
+            canvas.SetOpaque(true);
+            canvas.SetBackgroundColour(colour(textType.backgroundColorIndex));
+            canvas.SetTextColour(colour(styles[i].colour));
+            canvas.DrawText(box, lines[i]);
         }
-        dc.SetOpaque(false);
+        canvas.SetOpaque(false);
         if (styles[i].flags & MTextType::kOutline) {
-            dc.SetTextColour(colour(textType.outlineColorIndex));
-            dc.DrawTextSpread(box, lines[i], typeT);
+            canvas.SetTextColour(colour(textType.outlineColorIndex));
+            canvas.DrawTextSpread(box, lines[i], typeT);
         }
-        dc.SetTextColour(colour(styles[i].colour));
-        dc.DrawText(box, lines[i]);
+        canvas.SetTextColour(colour(styles[i].colour));
+        canvas.DrawText(box, lines[i]);
     }
     return box.Shifted(-lastShift, -lastShift).ClampedToPicture();
 }
@@ -460,10 +463,10 @@ uint32_t MRwGenerator::DrawTextBlock(int linesPerPage, int slot, const QString& 
     if (text.isEmpty()) {
         return 0;
     }
-    const ColourTable colours = MPicture::FixedGreys();
+    const ColorTable colours = MPicture::FixedGreys();
     std::unique_ptr<MPicture> picture = CreatePicture(backgroundIndex, colours);
-    MTextCanvas dc(picture.get());
-    const MBox box = RenderTextBlock(dc, linesPerPage, slot, text, textType, colours, nullptr);
+    MTextCanvas canvas(picture.get());
+    const MBox box = RenderTextBlock(canvas, linesPerPage, slot, text, textType, colours, nullptr);
     PreviewBox(*picture, box);
     if (!HasDestination() || box.IsEmpty()) {
         return 0;
@@ -502,11 +505,11 @@ uint32_t MRwGenerator::EraseTextBlock(int linesPerPage, int slot, const QString&
         return 0;
     }
     // Only the box matters here, so the text is laid out but not drawn.
-    const ColourTable colours = MPicture::FixedGreys();
+    const ColorTable colours = MPicture::FixedGreys();
     MPicture picture(backgroundIndex & 0x0F, colours);
-    MTextCanvas dc(&picture);
+    MTextCanvas canvas(&picture);
     const MBox box =
-        RenderTextBlockImpl(dc, linesPerPage, slot, text, textType, colours, nullptr, false);
+        RenderTextBlockImpl(canvas, linesPerPage, slot, text, textType, colours, nullptr, false);
     if (box.IsEmpty()) {
         return 0;
     }
@@ -526,7 +529,7 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
     if (lineText.isEmpty()) {
         return 0;
     }
-    const ColourTable colours = MPicture::FixedGreys();
+    const ColorTable colours = MPicture::FixedGreys();
     if (renderer_) {
         MTextType preview = textType;
         if (sweepBehind) {
@@ -536,9 +539,9 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
             preview.colorIndex = sweepIndex;
         }
         std::unique_ptr<MPicture> picture = CreatePicture(backgroundIndex, colours);
-        MTextCanvas dc(picture.get());
+        MTextCanvas canvas(picture.get());
         const MBox box =
-            RenderLine(dc, linesPerPage, slot, lineText, preview, colours, wordFirst, wordLast);
+            RenderLine(canvas, linesPerPage, slot, lineText, preview, colours, wordFirst, wordLast);
         // A swept word changes only its own letters, as in the stream: the box reaches into the
         // neighbouring words.
         PreviewBox(*picture, box, sweepBehind ? -1 : backgroundIndex);
@@ -560,9 +563,9 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
         sweep.colorIndex = sweepIndex;
     }
     std::unique_ptr<MPicture> picture = CreatePicture(backgroundIndex, colours);
-    MTextCanvas dc(picture.get());
+    MTextCanvas canvas(picture.get());
     const MBox box =
-        RenderLine(dc, linesPerPage, slot, lineText, sweep, colours, wordFirst, wordLast);
+        RenderLine(canvas, linesPerPage, slot, lineText, sweep, colours, wordFirst, wordLast);
     const int matchIndex =
         FindPictureIndex(*picture, colours[static_cast<size_t>(sweepIndex & 0x0F)]);
     const int baseIndex = sweepBehind ? backgroundIndex : textType.colorIndex;
@@ -591,34 +594,34 @@ uint32_t MRwGenerator::SweepWord(int linesPerPage, int slot, const QString& line
 // ---------------------------------------------------------------------------------------------
 // Pages and transitions
 
-std::unique_ptr<MPicture> MRwGenerator::FitImage(const MDib& bitmap, int placement,
+std::unique_ptr<MPicture> MRwGenerator::FitImage(const MIndexedPicture& bitmap, int placement,
                                                  int backgroundIndex) {
     return MPageDrawer::FitImage(bitmap, placement, backgroundIndex);
 }
 
-uint32_t MRwGenerator::RunTransition(const MPicture& picture, int code, const ColourTable& colours,
+uint32_t MRwGenerator::RunTransition(const MPicture& picture, int code, const ColorTable& colours,
                                      int backgroundIndex, uint32_t position) {
     return MTransitionWriter(*this, random_)
         .RunTransition(picture, code, colours, backgroundIndex, position);
 }
 
-uint32_t MRwGenerator::DrawImagePage(const MDib& bitmap, int placement, int transition,
-                                     const ColourTable& colours, int backgroundIndex,
+uint32_t MRwGenerator::DrawImagePage(const MIndexedPicture& bitmap, int placement, int transition,
+                                     const ColorTable& colours, int backgroundIndex,
                                      uint32_t position) {
     return MPageDrawer(*this).DrawImagePage(bitmap, placement, transition, colours, backgroundIndex,
                                             position);
 }
 
-uint32_t MRwGenerator::DrawImageTextPage(const MDib& bitmap, int placement, int transition,
-                                         const ColourTable& colours, int backgroundIndex,
-                                         const QString& text, const MTextType& textType,
-                                         uint32_t position) {
+uint32_t MRwGenerator::DrawImageTextPage(const MIndexedPicture& bitmap, int placement,
+                                         int transition, const ColorTable& colours,
+                                         int backgroundIndex, const QString& text,
+                                         const MTextType& textType, uint32_t position) {
     return MPageDrawer(*this).DrawImageTextPage(bitmap, placement, transition, colours,
                                                 backgroundIndex, text, textType, position);
 }
 
 uint32_t MRwGenerator::DrawTextPage(const QString& text, const MTextType& textType, int transition,
-                                    int backgroundIndex, const ColourTable& colours,
+                                    int backgroundIndex, const ColorTable& colours,
                                     uint32_t position, const MTextTypeVer6* perLineTypes) {
     return MPageDrawer(*this).DrawTextPage(text, textType, transition, backgroundIndex, colours,
                                            position, perLineTypes);

@@ -9,7 +9,7 @@
 #include "cdg/CdgPacket.h"
 #include "cdg/IMAGE_STRUCT.h"
 #include "cdg/MBox.h"
-#include "cdg/MDib.h"
+#include "cdg/MIndexedPicture.h"
 #include "cdg/MPicture.h"
 #include "cdg/MRandom.h"
 #include "cdg/MTextType.h"
@@ -24,7 +24,7 @@ class MTextCanvas;
 // position.
 class MRwGenerator {
 public:
-    using ColourTable = MPicture::ColourTable;
+    using ColorTable = MPicture::ColourTable;
     using IMAGE_STRUCT = ::IMAGE_STRUCT;
 
     MRwGenerator();
@@ -39,6 +39,7 @@ public:
     uint32_t StreamBytes() const { return streamBytes_; }
 
     // Percentage of the picture height that page transitions draw.
+    static constexpr int kWholePicturePercent = 100;
     int PictureHeight() const { return pictureHeight_; }
     void SetPictureHeight(int percent) { pictureHeight_ = percent; }
     // 1 widens every line box by the font's average character width.
@@ -49,7 +50,7 @@ public:
     uint32_t WritePacket(const CdgPacket& packet, uint32_t position);
     uint32_t WriteMemoryPreset(int colour, uint32_t position);
     uint32_t WriteBorderPreset(int colour, uint32_t position);
-    uint32_t WriteColorTable(const ColourTable& colours, uint32_t position);
+    uint32_t WriteColorTable(const ColorTable& colours, uint32_t position);
     uint32_t WriteSolidTile(int column, int row, int colour, uint32_t position);
     uint32_t WriteScrollCopy(int hCommand, int hOffset, int vCommand, int vOffset,
                              uint32_t position);
@@ -60,16 +61,16 @@ public:
                                                 int matchIndex, int baseIndex);
 
     // --- Text into pictures -----------------------------------------------------------------
-    static std::unique_ptr<MPicture> CreatePicture(int fillIndex, const ColourTable& colours);
-    static int FindPictureIndex(const MPicture& picture, MColorRef colour);
-    MBox LayoutLine(MTextCanvas& dc, int linesPerPage, int slot, const QString& text,
+    static std::unique_ptr<MPicture> CreatePicture(int fillIndex, const ColorTable& colours);
+    static int FindPictureIndex(const MPicture& picture, MRgb colour);
+    MBox LayoutLine(MTextCanvas& canvas, int linesPerPage, int slot, const QString& text,
                     const MTextType& textType, int lineCount, int lineIndex,
                     const MTextTypeVer6* overrides) const;
-    MBox RenderLine(MTextCanvas& dc, int linesPerPage, int slot, const QString& lineText,
-                    const MTextType& textType, const ColourTable& colours, int wordFirst,
+    MBox RenderLine(MTextCanvas& canvas, int linesPerPage, int slot, const QString& lineText,
+                    const MTextType& textType, const ColorTable& colours, int wordFirst,
                     int wordLast) const;
-    MBox RenderTextBlock(MTextCanvas& dc, int linesPerPage, int slot, const QString& text,
-                         const MTextType& textType, const ColourTable& colours,
+    MBox RenderTextBlock(MTextCanvas& canvas, int linesPerPage, int slot, const QString& text,
+                         const MTextType& textType, const ColorTable& colours,
                          const MTextTypeVer6* overrides) const;
 
     // --- Lyric lines on screen ----------------------------------------------------------------
@@ -83,17 +84,17 @@ public:
                        MBox* outBox);
 
     // --- Pages and transitions ----------------------------------------------------------------
-    static std::unique_ptr<MPicture> FitImage(const MDib& bitmap, int placement,
+    static std::unique_ptr<MPicture> FitImage(const MIndexedPicture& bitmap, int placement,
                                               int backgroundIndex);
-    uint32_t RunTransition(const MPicture& picture, int code, const ColourTable& colours,
+    uint32_t RunTransition(const MPicture& picture, int code, const ColorTable& colours,
                            int backgroundIndex, uint32_t position);
-    uint32_t DrawImagePage(const MDib& bitmap, int placement, int transition,
-                           const ColourTable& colours, int backgroundIndex, uint32_t position);
-    uint32_t DrawImageTextPage(const MDib& bitmap, int placement, int transition,
-                               const ColourTable& colours, int backgroundIndex, const QString& text,
+    uint32_t DrawImagePage(const MIndexedPicture& bitmap, int placement, int transition,
+                           const ColorTable& colours, int backgroundIndex, uint32_t position);
+    uint32_t DrawImageTextPage(const MIndexedPicture& bitmap, int placement, int transition,
+                               const ColorTable& colours, int backgroundIndex, const QString& text,
                                const MTextType& textType, uint32_t position);
     uint32_t DrawTextPage(const QString& text, const MTextType& textType, int transition,
-                          int backgroundIndex, const ColourTable& colours, uint32_t position,
+                          int backgroundIndex, const ColorTable& colours, uint32_t position,
                           const MTextTypeVer6* perLineTypes);
     uint32_t DrawPage(IMAGE_STRUCT& page, bool withErase, uint32_t position);
     // Block Dissolve takes its randomness from here; seeded from the clock unless a test seeds it.
@@ -104,14 +105,14 @@ public:
     void PreviewBox(const MPicture& picture, const MBox& box, int keepIndex = -1);
 
 private:
-    MBox RenderTextBlockImpl(MTextCanvas& dc, int linesPerPage, int slot, const QString& text,
-                             const MTextType& textType, const ColourTable& colours,
+    MBox RenderTextBlockImpl(MTextCanvas& canvas, int linesPerPage, int slot, const QString& text,
+                             const MTextType& textType, const ColorTable& colours,
                              const MTextTypeVer6* overrides, bool draw) const;
 
     MRwRenderer* renderer_ = nullptr;
     uint8_t* stream_ = nullptr;
     uint32_t streamBytes_ = 0;
-    int pictureHeight_ = 100;
+    int pictureHeight_ = kWholePicturePercent;
     int extraWidth_ = 1;
     MRandom random_;
 };

@@ -180,7 +180,7 @@ void MRwPlayer::DecodePacket(const CdgPacket& packet) {
         case CdgPacket::kLoadColorTableLow:
         case CdgPacket::kLoadColorTableHigh: {
             const int half = packet.Code() == CdgPacket::kLoadColorTableLow ? 0 : 1;
-            std::array<MColorRef, 8> entries;
+            std::array<MRgb, 8> entries;
             for (int k = 0; k < 8; ++k) {
                 entries[static_cast<size_t>(k)] = CdgColour::Decode(d + 2 * k);
             }

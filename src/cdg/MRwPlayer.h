@@ -71,7 +71,7 @@ private:
     int priority_ = 1;
     std::atomic<uint32_t> highestPosition_{0};
     std::atomic<uint32_t> lastDecodedPosition_{0};
-    std::array<std::array<MColorRef, 8>, 2> colourCache_{};
+    std::array<std::array<MRgb, 8>, 2> colourCache_{};
     std::array<bool, 2> colourCacheValid_{false, false};
 
     // Held while a batch of packets is decoded.

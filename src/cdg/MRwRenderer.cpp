@@ -32,16 +32,16 @@ MRwRenderer::~MRwRenderer() {
 void MRwRenderer::ClearScreen(int colour) {
     {
         std::lock_guard<std::mutex> lock(screenMutex_);
-        const int previous = memoryColour_;
+        const int previous = memoryColor_;
         if (colour >= 0 && colour <= 15) {
-            memoryColour_ = colour;
+            memoryColor_ = colour;
         }
-        if (!uniform_ || previous != memoryColour_) {
-            std::memset(Current(), memoryColour_, kScreenBytes);
+        if (!uniform_ || previous != memoryColor_) {
+            std::memset(Current(), memoryColor_, kScreenBytes);
             uniform_ = true;
         }
         // The preset clears the border too, as every player shows it, until a Border Preset.
-        borderColour_ = memoryColour_;
+        borderColor_ = memoryColor_;
     }
     PresentAll();
 }
@@ -50,11 +50,11 @@ void MRwRenderer::SetBorderColor(int colour) {
     {
         std::lock_guard<std::mutex> lock(screenMutex_);
         if (colour >= 0 && colour <= 15) {
-            borderColour_ = colour;
+            borderColor_ = colour;
         }
         // The border ring of the screen takes the colour (what a raw screen shows).
         uint8_t* screen = Current();
-        const int c = borderColour_;
+        const int c = borderColor_;
         for (int y = 0; y < CdgScreen::kHeight; ++y) {
             uint8_t* row = screen + static_cast<size_t>(y) * CdgScreen::kPitch;
             if (y < kTileH || y >= CdgScreen::kHeight - kTileH) {
@@ -64,12 +64,12 @@ void MRwRenderer::SetBorderColor(int colour) {
                 std::memset(row + CdgScreen::kWidth - kTileW, c, kTileW);
             }
         }
-        uniform_ = uniform_ && c == memoryColour_;
+        uniform_ = uniform_ && c == memoryColor_;
     }
     PresentAll();
 }
 
-void MRwRenderer::LoadColors(int first, int count, const MColorRef* colours) {
+void MRwRenderer::LoadColors(int first, int count, const MRgb* colours) {
     {
         std::lock_guard<std::mutex> lock(screenMutex_);
         for (int i = 0; i < count; ++i) {
@@ -192,7 +192,7 @@ void MRwRenderer::Scroll(int fill, int hCommand, int hOffset, int vCommand, int 
 void MRwRenderer::SetTransparentColor(int index) {
     std::lock_guard<std::mutex> lock(screenMutex_);
     if (index >= 0 && index <= 15) {
-        transparentColour_ = index;
+        transparentColor_ = index;
         transparentDefined_ = true;
     }
 }
@@ -296,24 +296,24 @@ bool MRwRenderer::IsSuspended() const {
     return suspended_;
 }
 
-MColorRef MRwRenderer::Colour(int index) const {
+MRgb MRwRenderer::Color(int index) const {
     std::lock_guard<std::mutex> lock(screenMutex_);
     return colours_[static_cast<size_t>(index & 0x0F)];
 }
 
-std::array<MColorRef, 16> MRwRenderer::ColourTable() const {
+std::array<MRgb, 16> MRwRenderer::ColorTable() const {
     std::lock_guard<std::mutex> lock(screenMutex_);
     return colours_;
 }
 
 int MRwRenderer::MemoryColor() const {
     std::lock_guard<std::mutex> lock(screenMutex_);
-    return memoryColour_;
+    return memoryColor_;
 }
 
 int MRwRenderer::BorderColor() const {
     std::lock_guard<std::mutex> lock(screenMutex_);
-    return borderColour_;
+    return borderColor_;
 }
 
 int MRwRenderer::HorizontalOffset() const {
@@ -328,7 +328,7 @@ int MRwRenderer::VerticalOffset() const {
 
 int MRwRenderer::TransparentColor() const {
     std::lock_guard<std::mutex> lock(screenMutex_);
-    return transparentColour_;
+    return transparentColor_;
 }
 
 bool MRwRenderer::HasTransparentColor() const {
@@ -347,7 +347,7 @@ uint8_t MRwRenderer::PixelAt(int x, int y) const {
 void MRwRenderer::ViewIndicesLocked(uint8_t* out, int outPitch, int width, int height,
                                     const QRect& r) const {
     const ViewGeometry g(width, height);
-    const auto border = static_cast<uint8_t>(borderColour_ & 0x0F);
+    const auto border = static_cast<uint8_t>(borderColor_ & 0x0F);
     const int innerW = g.x1 - g.x0;
     const int innerH = g.y1 - g.y0;
     std::vector<int> sourceX(static_cast<size_t>(r.width()), -1);
@@ -374,7 +374,7 @@ void MRwRenderer::ViewIndicesLocked(uint8_t* out, int outPitch, int width, int h
 }
 
 void MRwRenderer::ViewIndices(uint8_t* out, int outPitch, int width, int height,
-                              const QRect& region, std::array<MColorRef, 16>* colours) const {
+                              const QRect& region, std::array<MRgb, 16>* colours) const {
     const QRect r = region.intersected(QRect(0, 0, width, height));
     std::lock_guard<std::mutex> lock(screenMutex_);
     if (!r.isEmpty()) {
@@ -385,7 +385,7 @@ void MRwRenderer::ViewIndices(uint8_t* out, int outPitch, int width, int height,
     }
 }
 
-std::vector<uint8_t> MRwRenderer::ScreenIndices(std::array<MColorRef, 16>* colours) const {
+std::vector<uint8_t> MRwRenderer::ScreenIndices(std::array<MRgb, 16>* colours) const {
     std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight);
     std::lock_guard<std::mutex> lock(screenMutex_);
     for (int y = 0; y < kHeight; ++y) {

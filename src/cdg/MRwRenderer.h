@@ -32,7 +32,7 @@ public:
     void ClearScreen(int colour);
     // Border Preset: a colour above 15 keeps the previous border colour.
     void SetBorderColor(int colour);
-    void LoadColors(int first, int count, const MColorRef* colours);
+    void LoadColors(int first, int count, const MRgb* colours);
     void DrawTile(int row, int column, int colour0, int colour1, const uint8_t rows[12]);
     void XorTile(int row, int column, int colour0, int colour1, const uint8_t rows[12]);
     void ScrollPreset(int fill, int hCommand, int hOffset, int vCommand, int vOffset);
@@ -55,8 +55,8 @@ public:
     void SetSuspended(bool suspended);
     bool IsSuspended() const;
 
-    MColorRef Colour(int index) const;
-    std::array<MColorRef, 16> ColourTable() const;
+    MRgb Color(int index) const;
+    std::array<MRgb, 16> ColorTable() const;
     int MemoryColor() const;
     int BorderColor() const;
     int HorizontalOffset() const;
@@ -70,9 +70,9 @@ public:
     // fine offsets, stretched to the view, and the four border strips in the border colour.
     // colours, when given, receives the colour table of the same moment.
     void ViewIndices(uint8_t* out, int outPitch, int width, int height, const QRect& region,
-                     std::array<MColorRef, 16>* colours = nullptr) const;
+                     std::array<MRgb, 16>* colours = nullptr) const;
     // The whole screen memory, 300 x 216 indices, with the colour table of the same moment.
-    std::vector<uint8_t> ScreenIndices(std::array<MColorRef, 16>* colours = nullptr) const;
+    std::vector<uint8_t> ScreenIndices(std::array<MRgb, 16>* colours = nullptr) const;
     // The view rectangle (in view pixels of a view of the given size) that shows screenRect.
     static QRect ViewRectForScreenRect(const QRect& screenRect, int width, int height);
 
@@ -89,15 +89,15 @@ private:
     mutable std::mutex screenMutex_;
     std::array<std::vector<uint8_t>, 2> screens_;
     int current_ = 0;
-    std::array<MColorRef, 16> colours_{};
-    int memoryColour_ = 0;
-    int borderColour_ = 0;
-    int transparentColour_ = 0;
+    std::array<MRgb, 16> colours_{};
+    int memoryColor_ = 0;
+    int borderColor_ = 0;
+    int transparentColor_ = 0;
     bool transparentDefined_ = false;
     int hOffset_ = 0;
     int vOffset_ = 0;
     bool suspended_ = false;
-    // The screen holds memoryColour_ everywhere (a repeated Memory Preset has nothing to do).
+    // The screen holds memoryColor_ everywhere (a repeated Memory Preset has nothing to do).
     bool uniform_ = false;
 
     mutable std::mutex viewsMutex_;

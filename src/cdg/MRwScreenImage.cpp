@@ -8,7 +8,7 @@
 
 namespace {
 
-QList<QRgb> ColourTable(const std::array<MColorRef, 16>& colours) {
+QList<QRgb> ColourTable(const std::array<MRgb, 16>& colours) {
     QList<QRgb> table(16);
     for (int i = 0; i < 16; ++i) {
         table[i] = CdgColour::ToArgb(colours[static_cast<size_t>(i)]);
@@ -19,7 +19,7 @@ QList<QRgb> ColourTable(const std::array<MColorRef, 16>& colours) {
 }  // namespace
 
 QImage MRwScreenImage::RawIndexed(const MRwRenderer& renderer) {
-    std::array<MColorRef, 16> colours{};
+    std::array<MRgb, 16> colours{};
     const std::vector<uint8_t> indices = renderer.ScreenIndices(&colours);
     QImage image(MRwRenderer::kWidth, MRwRenderer::kHeight, QImage::Format_Indexed8);
     image.setColorTable(ColourTable(colours));
@@ -32,7 +32,7 @@ QImage MRwScreenImage::RawIndexed(const MRwRenderer& renderer) {
 
 QImage MRwScreenImage::ViewIndexed(const MRwRenderer& renderer, int width, int height) {
     QImage image(std::max(1, width), std::max(1, height), QImage::Format_Indexed8);
-    std::array<MColorRef, 16> colours{};
+    std::array<MRgb, 16> colours{};
     renderer.ViewIndices(image.bits(), static_cast<int>(image.bytesPerLine()), image.width(),
                          image.height(), image.rect(), &colours);
     image.setColorTable(ColourTable(colours));
@@ -55,7 +55,7 @@ void MRwScreenImage::Paint(const MRwRenderer& renderer, QImage& target, const QR
         return;
     }
     std::vector<uint8_t> indices(static_cast<size_t>(r.width()) * r.height());
-    std::array<MColorRef, 16> colours{};
+    std::array<MRgb, 16> colours{};
     renderer.ViewIndices(indices.data(), r.width(), target.width(), target.height(), r, &colours);
     uint32_t argb[16];
     for (int i = 0; i < 16; ++i) {

@@ -22,10 +22,8 @@ public:
     void SelectFont(std::shared_ptr<const MResolvedFont> font) { font_ = std::move(font); }
     const MResolvedFont& Font() const;
 
-    void SetTextColour(MColorRef colour) { textIndex_ = picture_->NearestIndex(colour); }
-    void SetBackgroundColour(MColorRef colour) {
-        backgroundIndex_ = picture_->NearestIndex(colour);
-    }
+    void SetTextColour(MRgb colour) { textIndex_ = picture_->NearestIndex(colour); }
+    void SetBackgroundColour(MRgb colour) { backgroundIndex_ = picture_->NearestIndex(colour); }
     void SetOpaque(bool opaque) { opaque_ = opaque; }
 
     // Width of the text as given (every character counted) and the font's cell height.

@@ -9,11 +9,35 @@ namespace {
 constexpr int kColumns = CdgScreen::kPictureColumns;
 constexpr int kRows = CdgScreen::kPictureRows;
 
-MColorRef Blend(MColorRef a, int aWeight, MColorRef b, int bWeight) {
+MRgb Blend(MRgb a, int aWeight, MRgb b, int bWeight) {
     return CdgColour::Make((CdgColour::Red(a) * aWeight + CdgColour::Red(b) * bWeight) / 8,
                            (CdgColour::Green(a) * aWeight + CdgColour::Green(b) * bWeight) / 8,
                            (CdgColour::Blue(a) * aWeight + CdgColour::Blue(b) * bWeight) / 8);
 }
+
+// The four scroll transitions bring the picture on a strip of tiles at a time (a column for the
+// horizontal ones, a row for the vertical ones) at one edge, scroll the screen by a tile after
+// each strip, and move the scroll offset a step at a time while a strip is drawn, so that the
+// picture glides in.
+struct ScrollRun {
+    int code;
+    bool horizontal;
+    // Strips in increasing order with offsets growing from 0 (Left, Up); otherwise from the last
+    // strip with offsets shrinking from the largest (Right, Down).
+    bool forward;
+    // The first offset step of the closing run (Scroll Left starts it from offset 0 again).
+    int closingFirstStep;
+};
+
+constexpr ScrollRun kScrollRuns[] = {
+    {MTransitionWriter::kScrollRight, true, false, 1},
+    {MTransitionWriter::kScrollLeft, true, true, 0},
+    {MTransitionWriter::kScrollDown, false, false, 1},
+    {MTransitionWriter::kScrollUp, false, true, 1},
+};
+
+// A column of a horizontal scroll takes an offset step after these tiles (rows).
+constexpr int kColumnStepRows[] = {3, 5, 8, 10, 13};
 
 }  // namespace
 
@@ -45,6 +69,57 @@ uint32_t MTransitionWriter::Scroll(int hCommand, int hOffset, int vCommand, int 
         gen_.WriteScrollCopy(hCommand, hOffset, vCommand, vOffset, position_ + total_);
     total_ += n;
     return n;
+}
+
+void MTransitionWriter::ScrollIn(const MPicture& picture, int code, int rows, int lastRowUp) {
+    const ScrollRun* spec = nullptr;
+    for (const auto& s : kScrollRuns) {
+        spec = s.code == code ? &s : spec;
+    }
+    const bool horizontal = spec->horizontal;
+    const bool forward = spec->forward;
+    // A tile is 6 pixels wide and 12 high: offsets 0-5 across, 0-11 down.
+    const int largestOffset = horizontal ? 5 : 11;
+    // Scroll command 1 moves the screen right (or down) by a tile, 2 left (or up).
+    const int command = forward ? 2 : 1;
+    auto scroll = [&](int scrollCommand, int step) {
+        const int offset = forward ? step : largestOffset - step;
+        if (horizontal) {
+            Scroll(scrollCommand, offset, 0, 0);
+        } else {
+            Scroll(0, 0, scrollCommand, offset);
+        }
+    };
+
+    scroll(0, 0);
+    const int strips = horizontal ? kColumns : (forward ? rows : lastRowUp + 1);
+    for (int i = 0; i < strips; ++i) {
+        const int strip = forward ? i : strips - 1 - i;
+        if (horizontal) {
+            for (int r = 0; r < rows; ++r) {
+                Tile(picture, strip, r, 0, r + 1);
+                for (int k = 0; k < 5; ++k) {
+                    if (r == kColumnStepRows[k]) {
+                        scroll(0, k + 1);
+                    }
+                }
+            }
+        } else {
+            for (int c = 0; c < kColumns; ++c) {
+                Tile(picture, c, strip, c + 1, 0);
+                if (c >= 4 && c <= 44 && c % 4 == 0) {
+                    scroll(0, c / 4);
+                }
+            }
+        }
+        scroll(command, 0);
+    }
+    for (int step = spec->closingFirstStep; step <= largestOffset; ++step) {
+        scroll(0, step);
+    }
+    if (forward) {
+        scroll(command, 0);
+    }
 }
 
 uint32_t MTransitionWriter::Colours(const MPicture::ColourTable& colours) {
@@ -117,106 +192,14 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
             }
             break;
         }
-        case kScrollRight: {
-            Scroll(0, 5, 0, 0);
-            for (int c = kColumns - 1; c >= 0; --c) {
-                for (int r = 0; r < rows; ++r) {
-                    Tile(picture, c, r, 0, r + 1);
-                    switch (r) {
-                        case 3:
-                            Scroll(0, 4, 0, 0);
-                            break;
-                        case 5:
-                            Scroll(0, 3, 0, 0);
-                            break;
-                        case 8:
-                            Scroll(0, 2, 0, 0);
-                            break;
-                        case 10:
-                            Scroll(0, 1, 0, 0);
-                            break;
-                        case 13:
-                            Scroll(0, 0, 0, 0);
-                            break;
-                        default:
-                            break;
-                    }
-                }
-                Scroll(1, 5, 0, 0);
-            }
-            for (int offset = 4; offset >= 0; --offset) {
-                Scroll(0, offset, 0, 0);
-            }
+        case kScrollRight:
+        case kScrollLeft:
+        case kScrollDown:
+        case kScrollUp:
+            ScrollIn(picture, code, rows, lastRowUp);
             break;
-        }
-        case kScrollLeft: {
-            Scroll(0, 0, 0, 0);
-            for (int c = 0; c < kColumns; ++c) {
-                for (int r = 0; r < rows; ++r) {
-                    Tile(picture, c, r, 0, r + 1);
-                    switch (r) {
-                        case 3:
-                            Scroll(0, 1, 0, 0);
-                            break;
-                        case 5:
-                            Scroll(0, 2, 0, 0);
-                            break;
-                        case 8:
-                            Scroll(0, 3, 0, 0);
-                            break;
-                        case 10:
-                            Scroll(0, 4, 0, 0);
-                            break;
-                        case 13:
-                            Scroll(0, 5, 0, 0);
-                            break;
-                        default:
-                            break;
-                    }
-                }
-                Scroll(2, 0, 0, 0);
-            }
-            for (int offset = 0; offset <= 5; ++offset) {
-                Scroll(0, offset, 0, 0);
-            }
-            Scroll(2, 0, 0, 0);
-            break;
-        }
-        case kScrollDown: {
-            Scroll(0, 0, 0, 11);
-            for (int r = lastRowUp; r >= 0; --r) {
-                for (int c = 0; c < kColumns; ++c) {
-                    Tile(picture, c, r, c + 1, 0);
-                    if (c >= 4 && c <= 44 && c % 4 == 0) {
-                        Scroll(0, 0, 0, 11 - c / 4);
-                    }
-                }
-                Scroll(0, 0, 1, 11);
-            }
-            for (int offset = 10; offset >= 0; --offset) {
-                Scroll(0, 0, 0, offset);
-            }
-            break;
-        }
-        case kScrollUp: {
-            Scroll(0, 0, 0, 0);
-            for (int r = 0; r < rows; ++r) {
-                for (int c = 0; c < kColumns; ++c) {
-                    Tile(picture, c, r, c + 1, 0);
-                    if (c >= 4 && c <= 44 && c % 4 == 0) {
-                        Scroll(0, 0, 0, c / 4);
-                    }
-                }
-                Scroll(0, 0, 2, 0);
-            }
-            for (int offset = 1; offset <= 11; ++offset) {
-                Scroll(0, 0, 0, offset);
-            }
-            Scroll(0, 0, 2, 0);
-            break;
-        }
         case kFadeIn: {
-            const MColorRef bg = colours[static_cast<size_t>(backgroundIndex & 0x0F)];
+            const MRgb bg = colours[static_cast<size_t>(backgroundIndex & 0x0F)];
             MPicture::ColourTable working;
             working.fill(bg);
             Colours(working);
@@ -235,7 +218,7 @@ uint32_t MTransitionWriter::RunTransition(const MPicture& picture, int code,
             break;
         }
         case kFadeOut: {
-            const MColorRef bg = colours[static_cast<size_t>(backgroundIndex & 0x0F)];
+            const MRgb bg = colours[static_cast<size_t>(backgroundIndex & 0x0F)];
             MPicture::ColourTable working = colours;
             for (int c = 0; c <= 8; ++c) {
                 for (int k = 0; k < 16; ++k) {

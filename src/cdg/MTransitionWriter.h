@@ -40,6 +40,8 @@ public:
 private:
     uint32_t Tile(const MPicture& picture, int column, int row, int screenColumn, int screenRow);
     uint32_t Scroll(int hCommand, int hOffset, int vCommand, int vOffset);
+    // Scroll Right, Left, Down or Up.
+    void ScrollIn(const MPicture& picture, int code, int rows, int lastRowUp);
     uint32_t Colours(const MPicture::ColourTable& colours);
 
     MRwGenerator& gen_;

@@ -9,7 +9,7 @@
 #include "cdg/MRwPlayer.h"
 #include "cdg/MRwRenderer.h"
 #include "cli/PngWriter.h"
-#include "song/MSongSettings.h"
+#include "song/MSongDocument.h"
 
 int CdgDemoCommand::Run(const QStringList& args) {
     QDir dir;
@@ -18,30 +18,30 @@ int CdgDemoCommand::Run(const QStringList& args) {
     }
 
     // A song: four lines on one page, each word sung for 0.45 s, every half second.
-    MSongSettings song;
-    song.ResetToNewProject();
-    song.rawLyrics = QStringLiteral(
-        "Twinkle, twinkle, little star,\nHow I wonder what you are!\n"
-        "Up above the world so high,\nLike a diamond in the sky.");
-    song.GenerateKaraokeLineList(true, true);
-    IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage);
-    lyrics->textType.styleFlags = MTextType::kBold | MTextType::kOutline;
-    lyrics->textType.hAlign = MTextType::kHCentre;
+    MSongDocument document;
+    document.SetRawLyrics(
+        QStringLiteral("Twinkle, twinkle, little star,\nHow I wonder what you are!\n"
+                       "Up above the world so high,\nLike a diamond in the sky."));
+    document.GenerateKaraokeLineList(true, true);
+    document.Edit(MSongDocument::kSettingsChange, [](MSongSettings& song) {
+        IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage);
+        lyrics->textType.styleFlags = MTextType::kBold | MTextType::kOutline;
+        lyrics->textType.hAlign = MTextType::kHCentre;
+    });
     const double firstWords[] = {2.0, 4.5, 7.5, 10.0};
-    for (size_t i = 0; i < song.lineList.size(); ++i) {
+    int word = 0;
+    for (int i = 0; i < document.Song().LineCount(); ++i) {
         double t = firstWords[i];
-        for (auto& w : song.lineList[i]->words) {
-            w->startTime = static_cast<int32_t>(CdgTimeBase::FramesFromSeconds(t));
-            w->endTime = static_cast<int32_t>(CdgTimeBase::FramesFromSeconds(t + 0.45));
+        for (size_t k = 0; k < document.Song().GetLine(i)->words.size(); ++k) {
+            document.SetWordTimes(word++, static_cast<int32_t>(CdgTimeBase::FramesFromSeconds(t)),
+                                  static_cast<int32_t>(CdgTimeBase::FramesFromSeconds(t + 0.45)));
             t += 0.5;
         }
-        song.lineList[i]->placed = true;
+        document.SetLinePlaced(i, true);
     }
-    song.SizeRwBuffer(0);
-    uint32_t length = 0;
-    song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,
-                       MSongSettings::kFromTheStart);
-    const std::vector<uint8_t> stream(song.rwBuffer.begin(), song.rwBuffer.begin() + length);
+    const MSongStream rendered = document.Song().RenderWholeStream();
+    const uint32_t length = rendered.lengthBytes;
+    const std::vector<uint8_t> stream(rendered.bytes, rendered.bytes + length);
     const double endSeconds = static_cast<double>(length) / CdgTimeBase::kStreamBytesPerSecond;
 
     const QString cdgPath = dir.filePath(QStringLiteral("quilm-demo.cdg"));
@@ -63,7 +63,7 @@ int CdgDemoCommand::Run(const QStringList& args) {
     const int width = MRwRenderer::kWidth * 2;
     const int height = MRwRenderer::kHeight * 2;
     std::vector<uint8_t> indices(static_cast<size_t>(width) * height);
-    std::array<MColorRef, 16> shown{};
+    std::array<MRgb, 16> shown{};
     renderer.ViewIndices(indices.data(), width, width, height, QRect(0, 0, width, height), &shown);
     if (const MStatus s = PngWriter::Write(pngPath, indices.data(), width, height, shown); !s) {
         return Fail(QStringLiteral("cannot write the PNG file: %1").arg(s.Text()));

@@ -87,7 +87,7 @@ int CdgFrameCommand::Run(const QStringList& args) {
     decoder.DecodePackets(file.Data(), 0,
                           static_cast<uint32_t>(std::min<int64_t>(packets, UINT32_MAX)));
 
-    std::array<MColorRef, 16> colours{};
+    std::array<MRgb, 16> colours{};
     std::vector<uint8_t> indices;
     int width = MRwRenderer::kWidth;
     int height = MRwRenderer::kHeight;
@@ -111,7 +111,7 @@ int CdgFrameCommand::Run(const QStringList& args) {
         for (int y = 0; y < height; ++y) {
             auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (int x = 0; x < width; ++x) {
-                const MColorRef c = colours[indices[static_cast<size_t>(y) * width + x] & 15];
+                const MRgb c = colours[indices[static_cast<size_t>(y) * width + x] & 15];
                 row[x] = qRgb(CdgColour::Red(c), CdgColour::Green(c), CdgColour::Blue(c));
             }
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/MMessageReporter.h"
+#include "base/MMessageReporter.h"
 
 // Shows the audio code's messages on stderr, one line each: "quilm-cli: warning: TITLE: TEXT".
 class CliMessageReporter : public MMessageReporter {

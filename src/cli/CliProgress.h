@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "audio/MProgress.h"
+#include "base/MProgress.h"
 
 // Progress of long work on stderr: a bar redrawn in place when stderr is a terminal, otherwise a
 // line at every tenth. Ctrl-C while it is alive asks the work to stop.

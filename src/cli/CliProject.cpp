@@ -2,39 +2,28 @@
 
 #include <QFileInfo>
 
-MStatus CliProject::Open(const QString& path) {
+#include "song/MSongDocument.h"
+#include "song/MSongSettings.h"
+
+MStatus OpenCliProject(MSongDocument& document, const QString& path) {
     if (!QFileInfo(path).isFile()) {
         return MStatus::Failure(QStringLiteral("%1: no such project file").arg(path));
     }
-    song_ = std::make_unique<MSongSettings>(path, &host_);
-    song_->ResetToNewProject();
-    const MStatus loaded = song_->LoadProject();
-    if (!loaded) {
-        const QString why = loaded.Text().isEmpty() ? QStringLiteral("The project file is damaged.")
-                                                    : loaded.Text();
+    const MStatus opened = document.Open(path);
+    if (!opened) {
         return MStatus::Failure(QStringLiteral("%1: %2").arg(
-            path, QString(why).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+            path, QString(opened.Text()).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     }
-    if (!song_->musicFile.isEmpty()) {
-        if (host_.import.LoadMusic(song_->musicFile, nullptr)) {
-            song_->AttachWorkWav(true);
-        } else {
-            host_.Report(MStatus::Failure(
-                QStringLiteral("%1: the music cannot be used, going on without it: %2")
-                    .arg(song_->musicFile, host_.import.ErrorText()),
-                MStatus::Icon::Warning));
-        }
-    }
-    return MStatus::Ok();
+    return opened;
 }
 
-QString CliProject::UnfinishedReason() const {
-    if (song_->lineList.empty()) {
+QString CliUnfinishedReason(const MSongSettings& song) {
+    if (song.lineList.empty()) {
         return QStringLiteral(
             "the project has no lyrics: make it with 'quilm-cli new --lyrics FILE' (text, LRC or "
             "karaoke file)");
     }
-    if (!song_->HasPlacedWords()) {
+    if (!song.HasPlacedWords()) {
         return QStringLiteral(
             "the song's words have no times yet: place them in the application's Place Lyrics "
             "mode, or make the project with 'quilm-cli new --lyrics' and a timed LRC or karaoke "

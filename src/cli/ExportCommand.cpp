@@ -5,12 +5,14 @@
 
 #include "audio/CheckMp3Support.h"
 #include "audio/MLameLibrary.h"
-#include "audio/MMemorySettings.h"
+#include "base/MMemorySettings.h"
+#include "cli/CliMessageReporter.h"
 #include "cli/CliProgress.h"
 #include "cli/CliProject.h"
 #include "export/MBinExport.h"
 #include "export/MCompressedExport.h"
 #include "export/MExportSettings.h"
+#include "song/MSongDocument.h"
 
 namespace {
 
@@ -120,12 +122,13 @@ int ExportCommand::Run(const QStringList& args) {
                         .arg(lame.FileName()));
     }
 
-    CliProject project;
-    if (const MStatus s = project.Open(files[0]); !s) {
+    CliMessageReporter reporter;
+    MSongDocument project(&reporter);
+    if (const MStatus s = OpenCliProject(project, files[0]); !s) {
         return Fail(s.Text());
     }
     project.Song().GenerateKaraokeLineList(true, true);
-    if (const QString why = project.UnfinishedReason(); !why.isEmpty()) {
+    if (const QString why = CliUnfinishedReason(project.Song()); !why.isEmpty()) {
         return Fail(why);
     }
     settings.Save(store);

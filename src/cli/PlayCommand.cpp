@@ -20,6 +20,7 @@
 #include "cli/PngWriter.h"
 #include "platform/MQtAudioOutputFactory.h"
 #include "song/MProjectSanity.h"
+#include "song/MSongDocument.h"
 
 namespace {
 
@@ -115,30 +116,32 @@ int PlayCommand::Run(const QStringList& args) {
     }
 
     // The audio, and for a project the stream the way Play Final renders it.
-    CliProject project;
+    CliMessageReporter reporter;
+    MSongDocument project(&reporter);
     QString wav = file;
     const uint8_t* stream = nullptr;
     uint32_t streamBytes = 0;
     int32_t leadIn = 0;
     uint32_t endFrame = MCdgPlayer::kToTheEnd;
     if (isProject) {
-        if (const MStatus s = project.Open(file); !s) {
+        if (const MStatus s = OpenCliProject(project, file); !s) {
             return Fail(s.Text());
         }
         if (!project.HasMusic()) {
             return Fail(QStringLiteral("%1: the project has no music to play").arg(file));
         }
-        MSongSettings& song = project.Song();
-        if (const MStatus s = MProjectSanity::Check(song); !s) {
+        if (const MStatus s = MProjectSanity::Check(project.Song()); !s) {
             return Fail(s.Text());
         }
-        song.GenerateKaraokeLineList(true, true);
-        uint32_t length = 0;
-        leadIn = song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,
-                                    MSongSettings::kFromTheStart);
-        wav = project.Host().WorkWavPath();
-        stream = song.rwBuffer.data();
-        streamBytes = std::min<uint32_t>(length, static_cast<uint32_t>(song.rwBuffer.size()));
+        const MSongStream rendered = project.RenderWholeStream();
+        if (!rendered.status) {
+            reporter.Report(rendered.status, QString());
+        }
+        const MSongSettings& song = project.Song();
+        leadIn = rendered.leadInFrames;
+        wav = project.WorkWavPath();
+        stream = rendered.bytes;
+        streamBytes = rendered.lengthBytes;
         endFrame = static_cast<uint32_t>(leadIn) + song.audioBytes / song.workWavBlockAlign;
     } else {
         WavInFile probe(file);
@@ -162,7 +165,6 @@ int PlayCommand::Run(const QStringList& args) {
     }
 
     MQtAudioOutputFactory outputs;
-    CliMessageReporter reporter;
     MRwRenderer renderer;
     MCdgPlayer player(MPlayerContext{&outputs, nullptr, &reporter},
                       isProject ? &renderer : nullptr);
@@ -222,7 +224,7 @@ int PlayCommand::Run(const QStringList& args) {
             const int width = MRwRenderer::kWidth;
             const int height = MRwRenderer::kHeight;
             std::vector<uint8_t> indices(static_cast<size_t>(width) * height);
-            std::array<MColorRef, 16> colours{};
+            std::array<MRgb, 16> colours{};
             uint32_t decodedTo = 0;
             graphics->WithSettledScreen([&](uint32_t position) {
                 decodedTo = position;

@@ -21,7 +21,7 @@ void OnPngError(png_structp png, png_const_charp) {
 void OnPngWarning(png_structp, png_const_charp) {}
 
 bool WritePng(FILE* file, const uint8_t* indices, int width, int height,
-              const std::array<MColorRef, 16>& colours) {
+              const std::array<MRgb, 16>& colours) {
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
     if (png == nullptr) {
@@ -57,7 +57,7 @@ bool WritePng(FILE* file, const uint8_t* indices, int width, int height,
 }  // namespace
 
 MStatus PngWriter::Write(const QString& path, const uint8_t* indices, int width, int height,
-                         const std::array<MColorRef, 16>& colours, const QStringList& inputs) {
+                         const std::array<MRgb, 16>& colours, const QStringList& inputs) {
     MStagedFile stage(path);
     if (MStatus s = stage.Create(inputs, true); !s) {
         return s;

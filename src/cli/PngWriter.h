@@ -14,5 +14,5 @@
 class PngWriter {
 public:
     static MStatus Write(const QString& path, const uint8_t* indices, int width, int height,
-                         const std::array<MColorRef, 16>& colours, const QStringList& inputs = {});
+                         const std::array<MRgb, 16>& colours, const QStringList& inputs = {});
 };

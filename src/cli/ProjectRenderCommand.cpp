@@ -7,8 +7,10 @@
 
 #include "base/MOutputPath.h"
 #include "base/MStagedFile.h"
+#include "cli/CliMessageReporter.h"
 #include "cli/CliProject.h"
 #include "song/MProjectSanity.h"
+#include "song/MSongDocument.h"
 
 int ProjectRenderCommand::Run(const QStringList& args) {
     QCommandLineParser parser;
@@ -34,8 +36,9 @@ int ProjectRenderCommand::Run(const QStringList& args) {
     if (parser.value(output).isEmpty()) {
         return UsageError(QStringLiteral("-o OUT.cdg is required"));
     }
-    CliProject project;
-    if (const MStatus s = project.Open(files[0]); !s) {
+    CliMessageReporter reporter;
+    MSongDocument project(&reporter);
+    if (const MStatus s = OpenCliProject(project, files[0]); !s) {
         return Fail(s.Text());
     }
     const QStringList inputs{files[0], project.Song().musicFile};
@@ -43,27 +46,26 @@ int ProjectRenderCommand::Run(const QStringList& args) {
         !target.IsOk()) {
         return Fail(target.Status().Text());
     }
-    MSongSettings& song = project.Song();
-    if (const MStatus s = MProjectSanity::Check(song); !s) {
+    if (const MStatus s = MProjectSanity::Check(project.Song()); !s) {
         return Fail(s.Text());
     }
-    song.GenerateKaraokeLineList(true, true);
-    if (const QString why = project.UnfinishedReason(); !why.isEmpty()) {
+    project.GenerateKaraokeLineList(true, true);
+    if (const QString why = CliUnfinishedReason(project.Song()); !why.isEmpty()) {
         return Fail(why);
     }
-    if (song.rwBuffer.empty()) {
-        song.SizeRwBuffer(0);  // no music: a buffer as for empty audio
+    const MSongStream stream = project.RenderWholeStream();
+    if (!stream.status) {
+        reporter.Report(stream.status, QString());
     }
-    uint32_t length = 0;
-    const int32_t leadIn = song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,
-                                              MSongSettings::kFromTheStart);
-    length = std::min<uint32_t>(length, static_cast<uint32_t>(song.rwBuffer.size()));
+    const MSongSettings& song = project.Song();
+    const int32_t leadIn = stream.leadInFrames;
+    const uint32_t length = stream.lengthBytes;
 
-    if (const MStatus s = MStagedFile::Write(
-            parser.value(output),
-            QByteArray::fromRawData(reinterpret_cast<const char*>(song.rwBuffer.data()),
-                                    static_cast<qsizetype>(length)),
-            inputs, true);
+    if (const MStatus s =
+            MStagedFile::Write(parser.value(output),
+                               QByteArray::fromRawData(reinterpret_cast<const char*>(stream.bytes),
+                                                       static_cast<qsizetype>(length)),
+                               inputs, true);
         !s) {
         return Fail(QStringLiteral("cannot write the CD+G file: %1").arg(s.Text()));
     }

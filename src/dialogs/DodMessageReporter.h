@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/MMessageReporter.h"
+#include "base/MMessageReporter.h"
 
 class QWidget;
 

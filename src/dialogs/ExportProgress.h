@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 
-#include "audio/MProgress.h"
+#include "base/MProgress.h"
 
 class QProgressBar;
 class QPushButton;

@@ -86,9 +86,9 @@ LyricsSettingsPage::LyricsSettingsPage(MSongSettings& song, SongSettingsStore& s
     const Entry entries[] = {
         {tr("Bkgnd"), 15, [p] { p->backgroundColorIndex = 15; }},
         {tr("Border"), 11, [p] { p->borderColorIndex = 11; }},
-        {tr("Singer1"), 12, [p] { p->singerColours.singer1 = 12; }},
-        {tr("Singer2"), 9, [p] { p->singerColours.singer2 = 9; }},
-        {tr("Both"), 10, [p] { p->singerColours.both = 10; }},
+        {tr("Singer1"), 12, [p] { p->singerColors.singer1 = 12; }},
+        {tr("Singer2"), 9, [p] { p->singerColors.singer2 = 9; }},
+        {tr("Both"), 10, [p] { p->singerColors.both = 10; }},
         {tr("Sweep"), 14, [s] { s->header.sweepColour = 14; }},
     };
     int column = 0;
@@ -179,11 +179,11 @@ void LyricsSettingsPage::DrawPreview(bool withGraphic) {
     MSongSettings& song = Song();
     IMAGE_STRUCT& page = Page();
     MRwGenerator gen(&PreviewFrame()->Renderer());
-    gen.WriteColorTable(page.Colours(), 0);
+    gen.WriteColorTable(page.Colors(), 0);
     gen.WriteMemoryPreset(page.backgroundColorIndex, 0);
     gen.WriteBorderPreset(page.borderColorIndex, 0);
     const bool duet = song.header.performance == SongHeader::kDuet;
-    const MTextTypeVer5& singers = page.singerColours;
+    const MTextTypeVer5& singers = page.singerColors;
     MTextType type = page.textType;
     for (int row = 0; row < song.header.linesPerPage; ++row) {
         const auto [slotCount, slot] = song.SlotOfRow(row);
@@ -201,9 +201,9 @@ void LyricsSettingsPage::DrawPreview(bool withGraphic) {
         }
     }
     if (withGraphic && page.hasGraphic) {
-        if (const std::unique_ptr<MDib> dib = page.picture.ToDib(page.ditherAmount)) {
+        if (const std::unique_ptr<MIndexedPicture> dib = page.picture.ToDib(page.ditherAmount)) {
             gen.SetPictureHeight(page.textArea);
-            gen.DrawImagePage(*dib, page.placement, page.drawTransition, page.Colours(),
+            gen.DrawImagePage(*dib, page.placement, page.drawTransition, page.Colors(),
                               page.backgroundColorIndex, 0);
         }
     }
@@ -212,7 +212,7 @@ void LyricsSettingsPage::DrawPreview(bool withGraphic) {
 SettingsPageBase::PreviewStream LyricsSettingsPage::MakePreviewStream() {
     PreviewStream ps;
     IMAGE_STRUCT& page = Page();
-    const std::unique_ptr<MDib> dib =
+    const std::unique_ptr<MIndexedPicture> dib =
         page.hasGraphic ? page.picture.ToDib(page.ditherAmount) : nullptr;
     if (!dib) {
         return ps;
@@ -220,7 +220,7 @@ SettingsPageBase::PreviewStream LyricsSettingsPage::MakePreviewStream() {
     ps.stream = PreviewRun::NewStream();
     MRwGenerator gen(ps.stream.data(), static_cast<uint32_t>(ps.stream.size()));
     gen.SetPictureHeight(page.textArea);
-    ps.lengthBytes = gen.DrawImagePage(*dib, page.placement, page.drawTransition, page.Colours(),
+    ps.lengthBytes = gen.DrawImagePage(*dib, page.placement, page.drawTransition, page.Colors(),
                                        page.backgroundColorIndex, 0);
     ps.pauseMs = kPreviewPauseMs;
     return ps;

@@ -33,7 +33,7 @@ namespace {
 constexpr int kPickerDelayMs = 50;
 constexpr int kPickerBits = 12;
 
-QIcon Swatch(MColorRef colour) {
+QIcon Swatch(MRgb colour) {
     QPixmap pixmap(16, 16);
     pixmap.fill(CColorButton::FromColorValue(static_cast<int>(colour)));
     QPainter p(&pixmap);
@@ -300,7 +300,7 @@ void SettingsPageBase::LoadControls() {
 
 void SettingsPageBase::RefreshColours() {
     for (ColourControl& c : colourButtons_) {
-        const MColorRef colour = Page().picture.Colour(c.entry() & 0x0F);
+        const MRgb colour = Page().picture.Colour(c.entry() & 0x0F);
         if (c.shown == colour) {
             continue;
         }
@@ -311,7 +311,7 @@ void SettingsPageBase::RefreshColours() {
                             static_cast<int>(colour));
     }
     for (IndexControl& c : indexMenus_) {
-        const MColorRef colour = Page().picture.Colour(c.get() & 0x0F);
+        const MRgb colour = Page().picture.Colour(c.get() & 0x0F);
         if (c.shown != colour) {
             c.shown = colour;
             c.button->setIcon(Swatch(colour));

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "audio/MProgress.h"
 #include "audio/MWaveReader.h"
 #include "base/MOutputPath.h"
+#include "base/MProgress.h"
 #include "base/MStagedFile.h"
 #include "export/MExportStream.h"
 #include "export/MPcm16StereoReader.h"
@@ -89,9 +89,9 @@ MExportResult MBinExport::Run(const QString& binPath) {
         } else if (audio.SourceFormat().sampleRate != kCdSampleRateHz) {
             result = MExportResult::Failure(RateNotAllowed());
         } else {
-            result = WriteSectors(audio, song_.rwBuffer.data(), song_.rwBufferSize,
-                                  std::min<uint32_t>(stream.usedBytes, song_.rwBufferSize), binPath,
-                                  progress_);
+            result = WriteSectors(audio, song_.rwBuffer.data(), song_.rwBuffer.size(),
+                                  std::min<uint32_t>(stream.usedBytes, song_.rwBuffer.size()),
+                                  binPath, progress_);
         }
     }
     if (progress_ != nullptr) {

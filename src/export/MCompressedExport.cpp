@@ -11,9 +11,9 @@
 #include "audio/CAudioPlay.h"
 #include "audio/EncodeMp3.h"
 #include "audio/EncodeWma.h"
-#include "audio/MProgress.h"
 #include "audio/WavInFile.h"
 #include "base/MOutputPath.h"
+#include "base/MProgress.h"
 #include "base/MStagedFile.h"
 #include "base/MWorkFolder.h"
 #include "export/MExportSettings.h"
@@ -152,7 +152,7 @@ MStatus MCompressedExport::Encode(const QString& workWav, const QString& audioPa
 }
 
 MStatus MCompressedExport::WriteCdg(const QString& audioPath, const QString& cdgPath) {
-    const uint32_t length = CdgLengthBytes(AudioDurationMs(audioPath), song_.rwBufferSize);
+    const uint32_t length = CdgLengthBytes(AudioDurationMs(audioPath), song_.rwBuffer.size());
     QSaveFile out(cdgPath);
     if (!out.open(QIODevice::WriteOnly) ||
         out.write(reinterpret_cast<const char*>(song_.rwBuffer.data()), length) != length ||

@@ -1,8 +1,8 @@
 #include "export/MExportSettings.h"
 
-#include "audio/MAudioSettings.h"
+#include "base/MSettingsStore.h"
 
-MExportSettings MExportSettings::Load(MAudioSettings& store, bool mp3Available) {
+MExportSettings MExportSettings::Load(MSettingsStore& store, bool mp3Available) {
     const QString section = QString::fromLatin1(kSection);
     MExportSettings s;
     s.type = store.ReadInt(section, QString::fromLatin1(kTypeKey), kBin);
@@ -18,7 +18,7 @@ MExportSettings MExportSettings::Load(MAudioSettings& store, bool mp3Available) 
     return s;
 }
 
-void MExportSettings::Save(MAudioSettings& store) const {
+void MExportSettings::Save(MSettingsStore& store) const {
     const QString section = QString::fromLatin1(kSection);
     store.WriteInt(section, QString::fromLatin1(kTypeKey), type);
     store.WriteInt(section, QString::fromLatin1(kZipKey), zip ? 1 : 0);

@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-class MAudioSettings;
+class MSettingsStore;
 
 // What the user chose for the last export: the kind of files, whether to zip them, and the bit
 // rate of each compressed kind. Kept by the application between the export dialog and the
@@ -29,8 +29,8 @@ struct MExportSettings {
 
     // Reads the stored choice. Without MP3 encoding a stored MP3+G becomes WMA+G; an unknown
     // type becomes BIN.
-    static MExportSettings Load(MAudioSettings& store, bool mp3Available);
-    void Save(MAudioSettings& store) const;
+    static MExportSettings Load(MSettingsStore& store, bool mp3Available);
+    void Save(MSettingsStore& store) const;
 
     bool IsCompressed() const { return type == kWma || type == kMp3; }
     // The bit rate of the current type (0 for BIN).

@@ -28,15 +28,18 @@ MExportStream MExportStream::Render(MSongSettings& song) {
         return s;
     }
     if (song.rwBuffer.empty()) {
-        song.AttachWorkWav(song.initialAudioBytes == 0);
-        if (song.rwBuffer.empty()) {
-            s.status = MStatus::Failure(
-                QStringLiteral("%1: the music cannot be read.").arg(song.Host()->WorkWavPath()));
+        s.status = song.AttachWorkWav(song.initialAudioBytes == 0);
+        if (!s.status) {
             return s;
         }
     }
-    s.leadInFrames = song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &s.usedBytes,
-                                        MSongSettings::kFromTheStart);
+    const MSongStream rendered = song.RenderWholeStream();
+    if (!rendered.status) {
+        s.status = rendered.status;
+        return s;
+    }
+    s.leadInFrames = rendered.leadInFrames;
+    s.usedBytes = rendered.lengthBytes;
     s.trailingFrames = song.creditsFrames;
     s.workWavPath = song.Host()->WorkWavPath();
     return s;

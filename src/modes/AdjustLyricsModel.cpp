@@ -174,7 +174,7 @@ bool AdjustLyricsModel::AssignSinger(Singer singer) {
     if (w == nullptr || lyrics == nullptr) {
         return false;
     }
-    const MTextTypeVer5& c = lyrics->singerColours;
+    const MTextTypeVer5& c = lyrics->singerColors;
     w->line->singerColour = singer == kSinger1   ? c.singer1
                             : singer == kSinger2 ? c.singer2
                                                  : c.both;

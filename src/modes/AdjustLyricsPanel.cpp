@@ -127,7 +127,7 @@ void AdjustLyricsPanel::BuildControls() {
         singerButtons_[i] = new CColorRadio(captions[i], singerGroup_);
         singerButtons_[i]->setAccessibleName(names[i]);
         if (lyrics != nullptr) {
-            const MColorRef c = lyrics->Colours()[colours[i]];
+            const MRgb c = lyrics->Colors()[colours[i]];
             singerButtons_[i]->SetColors(CColorButton::kKeep, static_cast<int>(c & 0xFFFFFF));
         }
         singerGroup_->layout()->addWidget(singerButtons_[i]);
@@ -326,7 +326,7 @@ void AdjustLyricsPanel::StartPlayback(bool context) {
     }
     uint32_t length = 0;
     leadInFrames_ =
-        song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length, stretch.start);
+        song.WriteRwMemory(song.rwBuffer.data(), song.rwBuffer.size(), &length, stretch.start);
     streamBytes_ = std::min<uint32_t>(length, static_cast<uint32_t>(song.rwBuffer.size()));
     song.RenderAtTime(preview_->Renderer(), stretch.start);
     player_->SetLeadingSilenceFrames(leadInFrames_);

@@ -76,7 +76,7 @@ EditLyricsPanel::EditLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* p
 
     renderer_->AttachWindow(viewer_);
     viewer_->SetRenderer(renderer_.get());
-    const auto colours = lyricsPage->Colours();
+    const auto colours = lyricsPage->Colors();
     renderer_->LoadColors(0, 16, colours.data());
     renderer_->SetBorderColor(lyricsPage->borderColorIndex);
     renderer_->ClearScreen(lyricsPage->backgroundColorIndex);

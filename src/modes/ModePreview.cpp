@@ -22,7 +22,7 @@ ModePreview::~ModePreview() {
 
 void ModePreview::ResetScreen(const MSongSettings& song) {
     if (const IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage)) {
-        const auto colours = lyrics->Colours();
+        const auto colours = lyrics->Colors();
         renderer_->LoadColors(0, 16, colours.data());
         renderer_->SetBorderColor(lyrics->borderColorIndex);
         renderer_->ClearScreen(lyrics->backgroundColorIndex);

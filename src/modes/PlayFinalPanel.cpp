@@ -40,7 +40,7 @@ PlayFinalPanel::PlayFinalPanel(ModeHost& host, MSongSettings& song, QWidget* par
 
     song.GenerateKaraokeLineList(true, true);
     if (const IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage)) {
-        const auto colours = lyrics->Colours();
+        const auto colours = lyrics->Colors();
         renderer_->LoadColors(0, 16, colours.data());
         renderer_->SetBorderColor(lyrics->borderColorIndex);
         renderer_->ClearScreen(lyrics->backgroundColorIndex);
@@ -67,7 +67,7 @@ void PlayFinalPanel::Render() {
         return;
     }
     uint32_t length = 0;
-    leadInFrames_ = song.WriteRwMemory(song.rwBuffer.data(), song.rwBufferSize, &length,
+    leadInFrames_ = song.WriteRwMemory(song.rwBuffer.data(), song.rwBuffer.size(), &length,
                                        MSongSettings::kFromTheStart);
     length = std::min<uint32_t>(length, static_cast<uint32_t>(song.rwBuffer.size()));
     player_->SetLeadingSilenceFrames(leadInFrames_);

@@ -32,7 +32,7 @@ void MPageGraphicEditor::Remove(MSongSettings& song, IMAGE_STRUCT& page) {
     page.textType.outlineColorIndex = 13;
     if (page.pageId == IMAGE_STRUCT::kLyricsPage) {
         page.textArea = 0;
-        page.singerColours = MTextTypeVer5(12, 9, 10);
+        page.singerColors = MTextTypeVer5(12, 9, 10);
         MSongSettingsRules::ClampLinesPerPage(song);
     } else {
         page.perLineTypes.Clear();

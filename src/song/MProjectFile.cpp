@@ -324,7 +324,7 @@ MStatus MProjectFile::Load(QIODevice& file) {
             if (version == 500 && !in.Skip(16)) {
                 return damaged;
             }
-            page->singerColours = MTextTypeVer5(12, 9, 10);
+            page->singerColors = MTextTypeVer5(12, 9, 10);
             if (version == 600) {
                 int32_t overrides = 0;
                 // Each override takes at least 20 bytes.

@@ -33,7 +33,7 @@ void LogTable(const std::vector<int32_t>& values, const char* message) {
 
 uint32_t MRwStreamWriter::PageSetup(MRwGenerator& gen, const IMAGE_STRUCT& page,
                                     uint32_t position) {
-    uint32_t total = gen.WriteColorTable(page.Colours(), position);
+    uint32_t total = gen.WriteColorTable(page.Colors(), position);
     // The Border Preset after the Memory Preset, which clears the border too in every player.
     total += gen.WriteMemoryPreset(page.backgroundColorIndex, position + total);
     total += gen.WriteBorderPreset(page.borderColorIndex, position + total);
@@ -290,9 +290,9 @@ int32_t MRwStreamWriter::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t*
             gen.SeedRandom(lyrics->RandomSeed());
             if (const auto bitmap = lyrics->picture.ToDib(lyrics->ditherAmount)) {
                 gen.DrawImagePage(*bitmap, lyrics->placement, lyrics->drawTransition,
-                                  lyrics->Colours(), background, p);
+                                  lyrics->Colors(), background, p);
             }
-            gen.SetPictureHeight(100);
+            gen.SetPictureHeight(MRwGenerator::kWholePicturePercent);
         }
         p = at(static_cast<int64_t>(lastEnd) + kFourSeconds);
         if (p == kNotStored) {

@@ -11,7 +11,7 @@ void MSongPreview::Render(MRwRenderer* renderer, Pick pick) {
         return;
     }
     MRwGenerator gen(renderer);
-    gen.WriteColorTable(lyrics->Colours(), 0);
+    gen.WriteColorTable(lyrics->Colors(), 0);
     gen.WriteMemoryPreset(lyrics->backgroundColorIndex, 0);
     gen.WriteBorderPreset(lyrics->borderColorIndex, 0);
     MTextType type = lyrics->textType;

@@ -73,7 +73,7 @@ int ColourChannel4Bits(int value8) {
     return (value8 + 8) / 17 * 17;
 }
 
-QString ColourText(MColorRef c) {
+QString ColourText(MRgb c) {
     return QStringLiteral("#%1%2%3")
         .arg(CdgColour::Red(c), 2, 16, QLatin1Char('0'))
         .arg(CdgColour::Green(c), 2, 16, QLatin1Char('0'))
@@ -210,11 +210,11 @@ void AddPageKeys(std::vector<Key>& keys, int pageId, const QString& prefix) {
                           [](IMAGE_STRUCT& p, int i) { p.borderColorIndex = i; }));
     if (lyrics) {
         keys.push_back(Colour(prefix + QStringLiteral("singer1"), pageId, fixed(12),
-                              [](IMAGE_STRUCT& p, int i) { p.singerColours.singer1 = i; }));
+                              [](IMAGE_STRUCT& p, int i) { p.singerColors.singer1 = i; }));
         keys.push_back(Colour(prefix + QStringLiteral("singer2"), pageId, fixed(9),
-                              [](IMAGE_STRUCT& p, int i) { p.singerColours.singer2 = i; }));
+                              [](IMAGE_STRUCT& p, int i) { p.singerColors.singer2 = i; }));
         keys.push_back(Colour(prefix + QStringLiteral("both"), pageId, fixed(10),
-                              [](IMAGE_STRUCT& p, int i) { p.singerColours.both = i; }));
+                              [](IMAGE_STRUCT& p, int i) { p.singerColors.both = i; }));
     } else {
         keys.push_back(Colour(prefix + QStringLiteral("textColour"), pageId,
                               [](const IMAGE_STRUCT& p) { return p.textType.colorIndex; }));

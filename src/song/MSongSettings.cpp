@@ -39,10 +39,10 @@ void MSongSettings::ResetToNewProject() {
     page.eraseTransition = 0;
     page.backgroundColorIndex = 15;
     page.borderColorIndex = 11;
-    page.textArea = 0;
+    page.textArea = IMAGE_STRUCT::kTextAreaNone;
     page.displayTime = 200;
     page.enabled = false;
-    page.singerColours = MTextTypeVer5(12, 9, 10);
+    page.singerColors = MTextTypeVer5(12, 9, 10);
     for (int i = 0; i < 16; ++i) {
         page.picture.SetColour(i, 0);
     }
@@ -225,11 +225,11 @@ int MSongSettings::LyricColour(const MKaraokeLine& line) const {
 std::pair<int, int> MSongSettings::SlotOfRow(int row) const {
     const int lines = std::max(1, static_cast<int>(header.linesPerPage));
     const IMAGE_STRUCT* lyrics = FindPage(IMAGE_STRUCT::kLyricsPage);
-    const int area = lyrics ? lyrics->textArea : 0;
-    if (area == 50) {
+    const int area = lyrics ? lyrics->textArea : IMAGE_STRUCT::kTextAreaNone;
+    if (area == IMAGE_STRUCT::kTextAreaHalf) {
         return {2 * lines, lines + row};
     }
-    if (area == 75) {
+    if (area == IMAGE_STRUCT::kTextAreaThreeQuarters) {
         return {4 * lines, 3 * lines + row};
     }
     return {lines, row};
@@ -281,21 +281,18 @@ void MSongSettings::SizeRwBuffer(uint32_t audioDataBytes) {
     // 96 subcode bytes for every 2,352-byte sector of 16-bit stereo audio.
     const uint64_t bytes16 = static_cast<uint64_t>(audioDataBytes) / workWavBlockAlign * 4;
     const uint64_t size = bytes16 / 2352 * 96 + kRwBufferMarginBytes;
-    rwBufferSize = static_cast<uint32_t>(std::min<uint64_t>(size, UINT32_MAX / 24 * 24));
-    rwBuffer.assign(rwBufferSize, 0);
+    rwBuffer.Assign(static_cast<uint32_t>(std::min<uint64_t>(size, UINT32_MAX / 24 * 24)));
 }
 
-void MSongSettings::AttachWorkWav(bool keepAsInitial) {
-    rwBuffer.clear();
-    rwBuffer.shrink_to_fit();
-    rwBufferSize = 0;
+MStatus MSongSettings::AttachWorkWav(bool keepAsInitial) {
+    rwBuffer.Release();
     const QString path = host_ ? host_->WorkWavPath() : QString();
     if (path.isEmpty()) {
-        return;
+        return MStatus::Ok();
     }
     MWaveReader reader;
     if (!reader.Open(path)) {
-        return;
+        return MStatus::Failure(QStringLiteral("%1: the music cannot be read.").arg(path));
     }
     const uint16_t blockAlign = reader.Format().blockAlign;
     workWavBlockAlign = blockAlign >= 1 && blockAlign <= 8 ? blockAlign : 4;
@@ -304,25 +301,41 @@ void MSongSettings::AttachWorkWav(bool keepAsInitial) {
         initialAudioBytes = audioBytes;
     }
     SizeRwBuffer(audioBytes);
+    return MStatus::Ok();
 }
 
-void MSongSettings::PadWorkWav(const QString& path, uint32_t bytes) {
+MStatus MSongSettings::PadWorkWav(const QString& path, uint32_t bytes) {
     QString result;
-    if (!::PadWorkWav(path, bytes, &result)) {
-        return;
+    padStatus_ = ::PadWorkWav(path, bytes, &result);
+    if (!padStatus_) {
+        return padStatus_;
     }
     if (host_ && !result.isEmpty() && result != path) {
         host_->SetWorkWavPath(result);
     }
     // Re-measure; the stream already written survives the new buffer.
-    std::vector<uint8_t> old = std::move(rwBuffer);
-    AttachWorkWav(false);
+    MRwBuffer old = std::move(rwBuffer);
+    padStatus_ = AttachWorkWav(false);
     if (!old.empty() && !rwBuffer.empty()) {
         std::memcpy(rwBuffer.data(), old.data(), std::min(old.size(), rwBuffer.size()));
     } else if (rwBuffer.empty()) {
         rwBuffer = std::move(old);
-        rwBufferSize = static_cast<uint32_t>(rwBuffer.size());
     }
+    return padStatus_;
+}
+
+MSongStream MSongSettings::RenderWholeStream() {
+    if (rwBuffer.empty()) {
+        SizeRwBuffer(0);
+    }
+    padStatus_ = MStatus::Ok();
+    MSongStream stream;
+    uint32_t length = 0;
+    stream.leadInFrames = WriteRwMemory(rwBuffer.data(), rwBuffer.size(), &length, kFromTheStart);
+    stream.status = padStatus_;
+    stream.bytes = rwBuffer.data();
+    stream.lengthBytes = std::min(length, rwBuffer.size());
+    return stream;
 }
 
 int32_t MSongSettings::WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t* streamLength,

@@ -10,6 +10,8 @@
 #include "cdg/IMAGE_STRUCT.h"
 #include "song/MKaraokeLine.h"
 #include "song/MKaraokeWord.h"
+#include "song/MRwBuffer.h"
+#include "song/MSongStream.h"
 #include "song/SongHeader.h"
 
 class MRwRenderer;
@@ -85,17 +87,25 @@ public:
     void LayoutWords();
 
     // --- Work WAV and stream ------------------------------------------------------------------
-    void AttachWorkWav(bool keepAsInitial);
+    // Measures the host's work WAV and sizes the stream buffer for it (no buffer without music).
+    // Fails when the work WAV cannot be read.
+    MStatus AttachWorkWav(bool keepAsInitial);
     // Sizes and clears the stream buffer for audioDataBytes bytes of the work WAV.
     void SizeRwBuffer(uint32_t audioDataBytes);
     // Data bytes of the work WAV that play as long as a stream of the given length.
     uint32_t AudioBytesForStream(uint32_t streamBytes) const;
-    void PadWorkWav(const QString& path, uint32_t bytes);
+    // Makes the work WAV hold exactly bytes of sample data and measures it again; the stream
+    // already rendered survives. The status is also kept for the render that asked for it.
+    MStatus PadWorkWav(const QString& path, uint32_t bytes);
     // Renders the whole song into buffer; returns the lead-in in sample frames.
     int32_t WriteRwMemory(uint8_t* buffer, uint32_t size, uint32_t* streamLength, int32_t fromTime,
                           int reserved = 0);
-    // Below every time: export and Play Final render everything.
-    static constexpr int32_t kFromTheStart = -1410065407;
+    // Below every time: export and Play Final render everything. The value is the one callers
+    // have always passed, -9,999,999,999 cut to 32 bits (-1,410,065,407).
+    static constexpr int32_t kFromTheStart = static_cast<int32_t>(-9'999'999'999LL);
+    // Renders the whole song into the stream buffer (sized as for no music when it has none
+    // yet), as export and Play Final do. The line list is used as it stands.
+    MSongStream RenderWholeStream();
 
     // --- Data ---------------------------------------------------------------------------------
     std::vector<std::unique_ptr<MKaraokeLine>> lineList;
@@ -106,8 +116,7 @@ public:
     QString rawLyrics;
     QString musicFile;
     std::vector<std::unique_ptr<IMAGE_STRUCT>> pages;
-    std::vector<uint8_t> rwBuffer;
-    uint32_t rwBufferSize = 0;
+    MRwBuffer rwBuffer;
     uint32_t audioBytes = 0;
     uint32_t initialAudioBytes = 0;
     // Bytes per sample frame of the work WAV (4 for 16-bit stereo; a user's own WAV may also be
@@ -122,4 +131,6 @@ private:
     void CopySettingsFrom(const MSongSettings& other);
 
     MSongHost* host_;
+    // What the last PadWorkWav returned.
+    MStatus padStatus_;
 };

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "audio/MProgress.h"
+#include "base/MProgress.h"
 
 // Measures decoded test audio and records what encoders report.
 namespace EncodingProbes {

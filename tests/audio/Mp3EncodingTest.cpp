@@ -10,24 +10,15 @@
 #include "audio/CheckMp3Support.h"
 #include "audio/EncodeMp3.h"
 #include "audio/EncodingProbes.h"
-#include "audio/MAudioSettings.h"
 #include "audio/MLameLibrary.h"
-#include "audio/MMessageReporter.h"
+#include "base/MMemorySettings.h"
+#include "base/MMessageReporter.h"
 
 using EncodingProbes::Recorder;
 
 namespace {
 
-class MapSettings : public MAudioSettings {
-public:
-    int ReadInt(const QString& section, const QString& key, int defaultValue) override {
-        return values.value(section + "/" + key, defaultValue);
-    }
-    void WriteInt(const QString& section, const QString& key, int value) override {
-        values[section + "/" + key] = value;
-    }
-    QMap<QString, int> values;
-};
+using MapSettings = MMemorySettings;
 
 class ScriptedReporter : public MMessageReporter {
 public:

@@ -108,7 +108,7 @@ TEST(MBitmap, PaletteDriftsTowardsColoursFarApart) {
     }
     EXPECT_TRUE(hasRed);
     (void)hasLate;
-    std::set<MColorRef> distinct;
+    std::set<MRgb> distinct;
     for (int i = 0; i < 11; ++i) {
         distinct.insert(b.Colour(i));
     }
@@ -140,7 +140,7 @@ TEST(MBitmap, ReductionPicksTheNearestEntryAndIsRecomputedOnlyWhenNeeded) {
 }
 
 TEST(FitImage, Placements) {
-    MDib dib;
+    MIndexedPicture dib;
     dib.width = 100;
     dib.height = 50;
     dib.colours = MPicture::FixedGreys();

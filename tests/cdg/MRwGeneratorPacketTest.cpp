@@ -121,7 +121,7 @@ TEST(PacketWriters, ColourEncoding) {
 TEST(PacketWriters, ColourTableGoesLowHalfThenHighHalf) {
     std::vector<uint8_t> stream(24 * 4, 0);
     MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
-    MRwGenerator::ColourTable colours{};
+    MRwGenerator::ColorTable colours{};
     colours[0] = CdgColour::Make(255, 0, 0);
     colours[15] = CdgColour::Make(0, 0, 255);
     EXPECT_EQ(gen.WriteColorTable(colours, 0), 48u);

@@ -13,7 +13,7 @@
 
 namespace {
 
-const MRwGenerator::ColourTable kGreys = MPicture::FixedGreys();
+const MRwGenerator::ColorTable kGreys = MPicture::FixedGreys();
 
 MTextType Type(int height, int flags, int hAlign = MTextType::kHLeft,
                int vAlign = MTextType::kVTop) {

@@ -243,15 +243,15 @@ TEST(Decoder, ColourTablesAndTransparentColour) {
     CdgPacket low = CdgPacket::Graphics(CdgPacket::kLoadColorTableLow);
     CdgColour::Encode(CdgColour::Make(255, 128, 0), low.data + 2);
     d.DecodePacket(low);
-    EXPECT_EQ(r.Colour(1), CdgColour::Make(255, 119, 0));
+    EXPECT_EQ(r.Color(1), CdgColour::Make(255, 119, 0));
     const int changes = view.changes;
     d.DecodePacket(low);
     EXPECT_EQ(view.changes, changes) << "an identical table is skipped";
     CdgPacket high = CdgPacket::Graphics(CdgPacket::kLoadColorTableHigh);
     CdgColour::Encode(CdgColour::Make(0, 0, 255), high.data + 14);
     d.DecodePacket(high);
-    EXPECT_EQ(r.Colour(15), CdgColour::Make(0, 0, 255));
-    EXPECT_EQ(r.Colour(1), CdgColour::Make(255, 119, 0));
+    EXPECT_EQ(r.Color(15), CdgColour::Make(0, 0, 255));
+    EXPECT_EQ(r.Color(1), CdgColour::Make(255, 119, 0));
 
     EXPECT_FALSE(r.HasTransparentColor());
     d.DecodePacket(Preset(CdgPacket::kDefineTransparent, 0x20));
@@ -287,7 +287,7 @@ TEST(Decoder, TilesAnnounceTheirRectangleExceptOnTheTopAndLeftBorder) {
 TEST(ViewPainting, DoubleSizeWindowShowsEachPixelTwiceWithBorderStrips) {
     MRwRenderer r;
     MRwPlayer d(&r);
-    std::array<MColorRef, 16> colours{};
+    std::array<MRgb, 16> colours{};
     for (int i = 0; i < 16; ++i) {
         colours[i] = CdgColour::Make(i * 17, 255 - i * 17, (i * 50) % 256);
     }
@@ -309,7 +309,7 @@ TEST(ViewPainting, DoubleSizeWindowShowsEachPixelTwiceWithBorderStrips) {
 TEST(ViewPainting, FineOffsetsShiftTheShownArea) {
     MRwRenderer r;
     MRwPlayer d(&r);
-    std::array<MColorRef, 16> colours{};
+    std::array<MRgb, 16> colours{};
     for (int i = 0; i < 16; ++i) {
         colours[i] = CdgColour::Make(i * 17, i * 17, i * 17);
     }

@@ -142,7 +142,7 @@ TEST(Transitions, FadesAreColourTables) {
         for (int i = 0; i < 16; ++i) {
             uint8_t encoded[2];
             CdgColour::Encode(colours[static_cast<size_t>(i)], encoded);
-            EXPECT_EQ(r.Colour(i), CdgColour::Decode(encoded))
+            EXPECT_EQ(r.Color(i), CdgColour::Decode(encoded))
                 << "the fade ends on the page colours";
         }
     }
@@ -155,7 +155,7 @@ TEST(Transitions, FadesAreColourTables) {
         EXPECT_EQ(CountPackets(stream, 0, bytes).tiles, 0);
         MRwRenderer r;
         ScreenProbe::Decode(r, stream);
-        for (MColorRef c : r.ColourTable()) {
+        for (MRgb c : r.ColorTable()) {
             EXPECT_EQ(c, CdgColour::Make(68, 170, 119)) << "entry 5 through the 4-bit table";
         }
     }
@@ -226,5 +226,5 @@ TEST(PageSequence, PreviewShowsTheWholePage) {
     EXPECT_EQ(preview.DrawPage(page, false, 0) > 0, true) << "only the display time is counted";
     const auto area = ScreenProbe::InnerArea(renderer);
     EXPECT_GT(ScreenProbe::Count(area, 12), 50);
-    EXPECT_EQ(renderer.Colour(12), CdgColour::Make(255, 255, 255));
+    EXPECT_EQ(renderer.Color(12), CdgColour::Make(255, 255, 255));
 }

@@ -81,7 +81,7 @@ std::vector<uint8_t> InteropStream() {
     }
     b.EmitLines(15, 14);
     // A new colour table half way through the second page.
-    MRwGenerator::ColourTable colours = TestStreamBuilder::DefaultColours();
+    MRwGenerator::ColorTable colours = TestStreamBuilder::DefaultColours();
     colours[14] = CdgColour::Make(255, 60, 60);
     colours[15] = CdgColour::Make(20, 60, 20);
     b.Generator().WriteColorTable(colours, TestStreamBuilder::PositionOf(17.0));

@@ -75,11 +75,11 @@ std::unique_ptr<MSongSettings> TimedSong(const QString& projectPath, const QStri
 }
 
 // The screen a view of 300 x 216 shows, as colours.
-QImage ViewImage(const std::vector<uint8_t>& indices, const std::array<MColorRef, 16>& colours) {
+QImage ViewImage(const std::vector<uint8_t>& indices, const std::array<MRgb, 16>& colours) {
     QImage image(MRwRenderer::kWidth, MRwRenderer::kHeight, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            const MColorRef c = colours[indices[static_cast<size_t>(y) * image.width() + x] & 15];
+            const MRgb c = colours[indices[static_cast<size_t>(y) * image.width() + x] & 15];
             image.setPixel(x, y, qRgb(CdgColour::Red(c), CdgColour::Green(c), CdgColour::Blue(c)));
         }
     }
@@ -113,8 +113,8 @@ TEST(PlayWithGraphics, DecodedScreenFollowsThePosition) {
     song->AttachWorkWav(true);
     song->GenerateKaraokeLineList(true, true);
     uint32_t length = 0;
-    const int32_t leadIn = song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length,
-                                               MSongSettings::kFromTheStart);
+    const int32_t leadIn = song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(),
+                                               &length, MSongSettings::kFromTheStart);
     ASSERT_GT(leadIn, 0) << "the stream's page setup comes before the music";
     const QString cdg = dir.filePath(QStringLiteral("row.cdg"));
     {
@@ -135,7 +135,7 @@ TEST(PlayWithGraphics, DecodedScreenFollowsThePosition) {
     struct Moment {
         uint32_t position = 0;
         std::vector<uint8_t> indices;
-        std::array<MColorRef, 16> colours{};
+        std::array<MRgb, 16> colours{};
     };
     std::vector<Moment> moments;
     const uint32_t step = end / 11;

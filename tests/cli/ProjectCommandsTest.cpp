@@ -71,7 +71,7 @@ std::unique_ptr<MSongSettings> Song(const QString& path, int drawTransition, int
     lyrics->picture.SetColour(14, CdgColour::Make(255, 238, 0));
     lyrics->picture.SetColour(15, CdgColour::Make(0, 17, 102));
     lyrics->hasGraphic = true;
-    lyrics->textArea = 50;
+    lyrics->textArea = IMAGE_STRUCT::kTextAreaHalf;
     lyrics->drawTransition = drawTransition;
     return song;
 }

@@ -130,8 +130,8 @@ TEST_F(WorkFiles, BorderColourShowsInFfmpegAsInOurViewer) {
     song.ResetToNewProject();
     ASSERT_TRUE(song.LoadProject().IsOk());
     const IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage);
-    const MColorRef border = lyrics->Colours()[lyrics->borderColorIndex];
-    ASSERT_NE(border, lyrics->Colours()[lyrics->backgroundColorIndex]);
+    const MRgb border = lyrics->Colors()[lyrics->borderColorIndex];
+    ASSERT_NE(border, lyrics->Colors()[lyrics->backgroundColorIndex]);
     const QRgb expected = qRgb(CdgColour::Red(border) / 17 * 17, CdgColour::Green(border) / 17 * 17,
                                CdgColour::Blue(border) / 17 * 17);
 

@@ -54,10 +54,10 @@ public:
 };
 
 // The colours the screen shows in the picture area.
-std::vector<MColorRef> InnerColours(const MRwRenderer& renderer) {
-    std::array<MColorRef, 16> table{};
+std::vector<MRgb> InnerColours(const MRwRenderer& renderer) {
+    std::array<MRgb, 16> table{};
     const std::vector<uint8_t> screen = renderer.ScreenIndices(&table);
-    std::vector<MColorRef> out;
+    std::vector<MRgb> out;
     for (int y = CdgScreen::kPictureTop; y < CdgScreen::kPictureTop + CdgScreen::kPictureHeight;
          ++y) {
         for (int x = CdgScreen::kPictureLeft;
@@ -69,14 +69,14 @@ std::vector<MColorRef> InnerColours(const MRwRenderer& renderer) {
 }
 
 // The screen a player shows at a moment of the song's stream.
-std::vector<MColorRef> StreamColoursAt(const std::vector<uint8_t>& stream, uint32_t position) {
+std::vector<MRgb> StreamColoursAt(const std::vector<uint8_t>& stream, uint32_t position) {
     MRwRenderer renderer;
     MRwPlayer decoder(&renderer);
     decoder.DecodePackets(stream.data(), 0, position / 24);
     return InnerColours(renderer);
 }
 
-int Differences(const std::vector<MColorRef>& a, const std::vector<MColorRef>& b) {
+int Differences(const std::vector<MRgb>& a, const std::vector<MRgb>& b) {
     int n = 0;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
         n += a[i] != b[i];
@@ -325,7 +325,7 @@ TEST_F(SongSettingsTest, PicturesFromOtherProgramsLoadOrAreRefused) {
     title->EnableBox()->click();
     IMAGE_STRUCT& page = title->Page();
     page.picture.SetColour(9, CdgColour::Make(1, 2, 3));
-    const std::array<MColorRef, 16> keptBefore = page.Colours();
+    const std::array<MRgb, 16> keptBefore = page.Colors();
     struct Case {
         QString name;
         QString source;
@@ -347,7 +347,7 @@ TEST_F(SongSettingsTest, PicturesFromOtherProgramsLoadOrAreRefused) {
         EXPECT_EQ(page.picture.Width(), c.width);
         EXPECT_EQ(page.picture.Height(), c.height);
         for (int i = 9; i < 16; ++i) {
-            EXPECT_EQ(page.Colours()[i], keptBefore[i]) << i;
+            EXPECT_EQ(page.Colors()[i], keptBefore[i]) << i;
         }
     }
     EXPECT_EQ(title->LineBox()->count(), 1);
@@ -460,7 +460,7 @@ TEST_F(SongSettingsTest, PreviewPlaysWhileTheSheetStaysResponsiveAndStopsWithIt)
     title->displayTime = 20;
     auto sheet = Open(*song);
     TitlePageSettingsPage* page = sheet->TitlePage();
-    const std::vector<MColorRef> still = InnerColours(page->PreviewFrame()->Renderer());
+    const std::vector<MRgb> still = InnerColours(page->PreviewFrame()->Renderer());
     QElapsedTimer clock;
     clock.start();
     page->PreviewButton()->click();
@@ -475,7 +475,7 @@ TEST_F(SongSettingsTest, PreviewPlaysWhileTheSheetStaysResponsiveAndStopsWithIt)
     // The lyrics graphic plays in its upper half over the sample lines, then the still returns.
     LyricsSettingsPage* lyrics = sheet->LyricsPage();
     ASSERT_TRUE(lyrics->LoadGraphic(Picture("run.png")));
-    const std::vector<MColorRef> lyricsStill = InnerColours(lyrics->PreviewFrame()->Renderer());
+    const std::vector<MRgb> lyricsStill = InnerColours(lyrics->PreviewFrame()->Renderer());
     lyrics->PreviewButton()->click();
     QTest::qWait(150);
     EXPECT_NE(InnerColours(lyrics->PreviewFrame()->Renderer()), lyricsStill);

@@ -141,8 +141,8 @@ TEST_F(BinExportTest, ASongSplitsBackIntoLeadInMusicAndStream) {
 
         // The same render again tells what the BIN must hold.
         uint32_t used = 0;
-        const int32_t leadIn = song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &used,
-                                                   MSongSettings::kFromTheStart);
+        const int32_t leadIn = song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(),
+                                                   &used, MSongSettings::kFromTheStart);
         ASSERT_GT(leadIn, 0) << "the first page needs time before the first word";
         QByteArray music = AudioFixtures::DecodeS16(host_.workWav);  // 8-bit mono widened here
         if (channels == 1) {
@@ -160,7 +160,8 @@ TEST_F(BinExportTest, ASongSplitsBackIntoLeadInMusicAndStream) {
         EXPECT_TRUE(AllZero(s.audio.mid(leadIn * 4 + music.size())));
         EXPECT_LT(s.audio.size() - (leadIn * 4 + music.size()), 2352 * 13);
         ASSERT_GE(static_cast<uint32_t>(s.subcode.size()), used);
-        EXPECT_TRUE(s.subcode.left(used) == Bytes(song->rwBuffer, 0, used));
+        EXPECT_TRUE(s.subcode.left(used) ==
+                    QByteArray(reinterpret_cast<const char*>(song->rwBuffer.data()), used));
         EXPECT_TRUE(AllZero(s.subcode.mid(used)));
     }
 }

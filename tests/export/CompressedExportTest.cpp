@@ -44,8 +44,8 @@ protected:
         EXPECT_EQ(FilesIn(Path(QStringLiteral("out"))).size(), 2) << "no temporary files stay";
 
         uint32_t used = 0;
-        const int32_t leadIn = song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &used,
-                                                   MSongSettings::kFromTheStart);
+        const int32_t leadIn = song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(),
+                                                   &used, MSongSettings::kFromTheStart);
         ASSERT_GT(leadIn, 0);
         ASSERT_GT(song->creditsFrames, 0);
         const double expected =
@@ -153,7 +153,7 @@ TEST_F(CompressedExportTest, FailuresAndCancelsLeaveNothingBehind) {
     const QString mp3 = Path(QStringLiteral("out/song.mp3"));
     ASSERT_TRUE(AudioFixtures::WriteAll(mp3, "the previous export"));
     uint32_t used = 0;  // the work WAV takes its final length
-    song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &used,
+    song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(), &used,
                         MSongSettings::kFromTheStart);
     const QStringList before = FilesIn(Path(QStringLiteral("out")));
     const QStringList tempBefore = FilesIn(TempFolder());

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "audio/AudioFixtures.h"
-#include "audio/MProgress.h"
+#include "base/MProgress.h"
 #include "song/MSongSettings.h"
 #include "support/TestSongHost.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "audio/MMemorySettings.h"
+#include "base/MMemorySettings.h"
 #include "export/MExportSettings.h"
 
 TEST(ExportSettings, StoredUnderTheirKeysWithDefaults) {

@@ -11,7 +11,7 @@
 
 #include "audio/MAudioOutputFactory.h"
 #include "audio/MCdgPlayer.h"
-#include "audio/MMessageReporter.h"
+#include "base/MMessageReporter.h"
 #include "platform/MPulseProbe.h"
 
 class MQtAudioOutput;

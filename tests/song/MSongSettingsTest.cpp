@@ -13,21 +13,22 @@ TEST(SongSettings, NewProjectDefaults) {
     MSongSettings song;
     song.ResetToNewProject();
     ASSERT_EQ(song.PageCount(), 3);
-    EXPECT_EQ(song.GetPage(0)->pageId, 101);
-    EXPECT_EQ(song.GetPage(1)->pageId, 103);
-    EXPECT_EQ(song.GetPage(2)->pageId, 102);
-    EXPECT_FALSE(song.FindPage(101)->enabled);
-    EXPECT_FALSE(song.FindPage(103)->enabled);
-    const IMAGE_STRUCT* lyrics = song.FindPage(102);
+    EXPECT_EQ(song.GetPage(0)->pageId, IMAGE_STRUCT::kTitlePage);
+    EXPECT_EQ(song.GetPage(1)->pageId, IMAGE_STRUCT::kCreditsPage);
+    EXPECT_EQ(song.GetPage(2)->pageId, IMAGE_STRUCT::kLyricsPage);
+    EXPECT_FALSE(song.FindPage(IMAGE_STRUCT::kTitlePage)->enabled);
+    EXPECT_FALSE(song.FindPage(IMAGE_STRUCT::kCreditsPage)->enabled);
+    const IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage);
     EXPECT_EQ(lyrics->textType.fontHeight, 24);
     EXPECT_EQ(lyrics->textType.hAlign, MTextType::kHLeft);
-    EXPECT_EQ(song.FindPage(101)->textType.fontHeight, 26);
-    EXPECT_EQ(song.FindPage(101)->textType.hAlign, MTextType::kHCentre);
-    EXPECT_EQ(lyrics->Colours()[12], CdgColour::Make(128, 255, 255));
-    EXPECT_EQ(song.FindPage(101)->Colours()[12], CdgColour::Make(255, 255, 255));
-    EXPECT_EQ(lyrics->Colours()[9], CdgColour::Make(255, 128, 255));
-    EXPECT_EQ(song.FindPage(103)->Colours()[9], 0u);
-    EXPECT_EQ(lyrics->Colours()[14], CdgColour::Make(255, 238, 0));
+    EXPECT_EQ(song.FindPage(IMAGE_STRUCT::kTitlePage)->textType.fontHeight, 26);
+    EXPECT_EQ(song.FindPage(IMAGE_STRUCT::kTitlePage)->textType.hAlign, MTextType::kHCentre);
+    EXPECT_EQ(lyrics->Colors()[12], CdgColour::Make(128, 255, 255));
+    EXPECT_EQ(song.FindPage(IMAGE_STRUCT::kTitlePage)->Colors()[12],
+              CdgColour::Make(255, 255, 255));
+    EXPECT_EQ(lyrics->Colors()[9], CdgColour::Make(255, 128, 255));
+    EXPECT_EQ(song.FindPage(IMAGE_STRUCT::kCreditsPage)->Colors()[9], 0u);
+    EXPECT_EQ(lyrics->Colors()[14], CdgColour::Make(255, 238, 0));
     EXPECT_EQ(song.header.version, 600);
     EXPECT_EQ(song.header.linesPerPage, 4);
     EXPECT_EQ(song.header.advanceSweep, -20);
@@ -83,21 +84,22 @@ TEST(SongSettings, CopiesCarrySettingsButNoLines) {
     auto song = SongFixtures::NewSong(QStringLiteral("a b\nc d\ne"), &host);
     song->artist = QStringLiteral("Someone");
     song->voiceDescriptions[0] = QStringLiteral("lead");
-    song->FindPage(101)->text = QStringLiteral("Title");
+    song->FindPage(IMAGE_STRUCT::kTitlePage)->text = QStringLiteral("Title");
     auto copy = song->CopySettings();
     EXPECT_EQ(copy->LineCount(), 0);
     EXPECT_EQ(copy->WordCount(), 0);
     EXPECT_TRUE(copy->rwBuffer.empty());
     EXPECT_EQ(copy->artist, QStringLiteral("Someone"));
     EXPECT_TRUE(copy->voiceDescriptions[0].isEmpty());
-    EXPECT_EQ(copy->FindPage(101)->text, QStringLiteral("Title"));
-    copy->FindPage(101)->text = QStringLiteral("Changed");
+    EXPECT_EQ(copy->FindPage(IMAGE_STRUCT::kTitlePage)->text, QStringLiteral("Title"));
+    copy->FindPage(IMAGE_STRUCT::kTitlePage)->text = QStringLiteral("Changed");
     copy->header.linesPerPage = 2;
-    EXPECT_EQ(song->FindPage(101)->text, QStringLiteral("Title")) << "pages are copied, not shared";
+    EXPECT_EQ(song->FindPage(IMAGE_STRUCT::kTitlePage)->text, QStringLiteral("Title"))
+        << "pages are copied, not shared";
     song->AssignSettings(*copy);
     EXPECT_EQ(song->LineCount(), 3) << "the lines stay";
     EXPECT_EQ(song->GetLine(2)->page, 1) << "and are renumbered for two lines a page";
-    EXPECT_EQ(song->FindPage(101)->text, QStringLiteral("Changed"));
+    EXPECT_EQ(song->FindPage(IMAGE_STRUCT::kTitlePage)->text, QStringLiteral("Changed"));
     song->SetArtist(QStringLiteral("x"));
     EXPECT_TRUE(song->modified);
     EXPECT_EQ(host.modifiedCalls.back(), true);
@@ -113,11 +115,10 @@ TEST(SongSettings, WorkWavSizesTheStreamBuffer) {
     song.SetMusicFile(host.workWav);
     EXPECT_EQ(song.audioBytes, 10584000u);
     EXPECT_EQ(song.initialAudioBytes, 10584000u);
-    EXPECT_EQ(song.rwBufferSize, 432000u + 1297344u);
-    EXPECT_EQ(song.rwBuffer.size(), song.rwBufferSize);
-    // A work WAV that cannot be opened leaves the buffer empty and the length as it was.
+    EXPECT_EQ(song.rwBuffer.size(), 432000u + 1297344u);
+    // A work WAV that cannot be opened fails, leaves the buffer empty and the length as it was.
     host.workWav = dir.filePath(QStringLiteral("gone.wav"));
-    song.AttachWorkWav(false);
+    EXPECT_FALSE(song.AttachWorkWav(false).IsOk());
     EXPECT_TRUE(song.rwBuffer.empty());
     EXPECT_EQ(song.audioBytes, 10584000u);
 }

@@ -29,16 +29,16 @@ std::unique_ptr<MSongSettings> RichSong() {
     song->artist = QStringLiteral("Traditional");
     song->title = QStringLiteral("Twinkle – Star");
     song->musicFile = QStringLiteral("/nowhere/music.mp3");
-    IMAGE_STRUCT* title = song->FindPage(101);
+    IMAGE_STRUCT* title = song->FindPage(IMAGE_STRUCT::kTitlePage);
     title->enabled = true;
     title->text = QStringLiteral("Twinkle\nTraditional");
     title->perLineTypes.Append({9, 18, 2, QStringLiteral("DejaVu Sans"), 2});
     title->picture.LoadImage(QImage(QStringLiteral(":/nothing")));
     QImage img(40, 20, QImage::Format_RGB32);
     img.fill(qRgb(200, 30, 30));
-    song->FindPage(102)->picture.LoadImage(img);
-    song->FindPage(102)->hasGraphic = true;
-    song->FindPage(102)->picture.ToDib(1);
+    song->FindPage(IMAGE_STRUCT::kLyricsPage)->picture.LoadImage(img);
+    song->FindPage(IMAGE_STRUCT::kLyricsPage)->hasGraphic = true;
+    song->FindPage(IMAGE_STRUCT::kLyricsPage)->picture.ToDib(1);
     return song;
 }
 
@@ -134,8 +134,10 @@ TEST(ProjectFile, SaveLoadSaveIsByteForByte) {
     EXPECT_EQ(loaded.title, song->title);
     EXPECT_EQ(loaded.WordCount(), song->WordCount());
     EXPECT_EQ(loaded.GetWord(3)->line, loaded.GetLine(1)) << "words are linked to their lines";
-    EXPECT_EQ(*loaded.FindPage(101), *song->FindPage(101));
-    EXPECT_EQ(*loaded.FindPage(102), *song->FindPage(102));
+    EXPECT_EQ(*loaded.FindPage(IMAGE_STRUCT::kTitlePage),
+              *song->FindPage(IMAGE_STRUCT::kTitlePage));
+    EXPECT_EQ(*loaded.FindPage(IMAGE_STRUCT::kLyricsPage),
+              *song->FindPage(IMAGE_STRUCT::kLyricsPage));
     loaded.projectPath = dir.filePath(QStringLiteral("b.qlm"));
     ASSERT_TRUE(loaded.SaveProject().IsOk());
     EXPECT_EQ(ReadAll(loaded.projectPath), first);
@@ -148,8 +150,9 @@ TEST(ProjectFile, OlderVersionsLoadAndSaveAsCurrent) {
         ASSERT_TRUE(LoadBytes(loaded, OldFile(*song, version)).IsOk()) << version;
         EXPECT_EQ(loaded.header.version, 600);
         EXPECT_TRUE(loaded.artist.isEmpty());
-        EXPECT_TRUE(loaded.FindPage(101)->perLineTypes.IsEmpty());
-        EXPECT_EQ(loaded.FindPage(101)->text, song->FindPage(101)->text);
+        EXPECT_TRUE(loaded.FindPage(IMAGE_STRUCT::kTitlePage)->perLineTypes.IsEmpty());
+        EXPECT_EQ(loaded.FindPage(IMAGE_STRUCT::kTitlePage)->text,
+                  song->FindPage(IMAGE_STRUCT::kTitlePage)->text);
         EXPECT_EQ(loaded.LineCount(), song->LineCount());
         if (version < 500) {
             EXPECT_EQ(loaded.GetLine(1)->singerColour, 12);

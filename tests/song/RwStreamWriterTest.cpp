@@ -88,8 +88,8 @@ TEST(WriteRwMemory, TitlePageMovesTheFirstPageEarlier) {
     SongFixtures::TimeWords(*song, 10.0, 1.0);
     Render(*song);
     const int32_t without = song->GetLine(0)->drawTime;
-    song->FindPage(101)->enabled = true;
-    song->FindPage(101)->text = QStringLiteral("A Song");
+    song->FindPage(IMAGE_STRUCT::kTitlePage)->enabled = true;
+    song->FindPage(IMAGE_STRUCT::kTitlePage)->text = QStringLiteral("A Song");
     const Rendered r = Render(*song);
     EXPECT_EQ(song->GetLine(0)->drawTime, without - 176400);
     EXPECT_GT(r.leadIn, 0) << "the title page needs time in front of the music";
@@ -99,8 +99,8 @@ TEST(WriteRwMemory, CreditsPageAddsItsLength) {
     auto song = SongFixtures::NewSong(QStringLiteral("hello world"));
     SongFixtures::TimeWords(*song, 5.0, 1.0);
     const Rendered plain = Render(*song);
-    song->FindPage(103)->enabled = true;
-    song->FindPage(103)->text = QStringLiteral("Thanks");
+    song->FindPage(IMAGE_STRUCT::kCreditsPage)->enabled = true;
+    song->FindPage(IMAGE_STRUCT::kCreditsPage)->text = QStringLiteral("Thanks");
     const Rendered withCredits = Render(*song);
     EXPECT_GT(song->creditsFrames, 0);
     EXPECT_EQ(withCredits.length - plain.length,
@@ -164,7 +164,7 @@ TEST(WriteRwMemory, WorkWavFollowsTheStreamButNeverShrinksBelowItsFirstLength) {
     song->AttachWorkWav(true);
     SongFixtures::TimeWords(*song, 3.0, 1.0);
     uint32_t length = 0;
-    song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length,
+    song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(), &length,
                         MSongSettings::kFromTheStart);
     // The stream outlasts the music: the work WAV grows, as a private copy.
     EXPECT_NE(host.workWav, user);
@@ -173,13 +173,12 @@ TEST(WriteRwMemory, WorkWavFollowsTheStreamButNeverShrinksBelowItsFirstLength) {
     MWaveReader reader;
     ASSERT_TRUE(reader.Open(host.workWav).IsOk());
     EXPECT_EQ(reader.DataBytes(), song->audioBytes);
-    EXPECT_EQ(song->rwBufferSize, song->rwBuffer.size());
     // Fewer words: shorter again, but not below the first length.
     song->rawLyrics = QStringLiteral("a");
     song->GenerateKaraokeLineList(true, true);
     song->GetWord(0)->startTime = 44100;
     song->GetWord(0)->endTime = 44200;
-    song->WriteRwMemory(song->rwBuffer.data(), song->rwBufferSize, &length,
+    song->WriteRwMemory(song->rwBuffer.data(), song->rwBuffer.size(), &length,
                         MSongSettings::kFromTheStart);
     EXPECT_EQ(song->audioBytes, 44100u * 8 * 4);
     EXPECT_TRUE(host.workWav.startsWith(dir.path()));

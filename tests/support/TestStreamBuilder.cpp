@@ -12,8 +12,8 @@ uint32_t TestStreamBuilder::PositionOf(double seconds) {
         CdgTimeBase::StreamBytesFromFrames(CdgTimeBase::FramesFromSeconds(seconds)));
 }
 
-MRwGenerator::ColourTable TestStreamBuilder::DefaultColours() {
-    MRwGenerator::ColourTable c{};
+MRwGenerator::ColorTable TestStreamBuilder::DefaultColours() {
+    MRwGenerator::ColorTable c{};
     c[9] = CdgColour::Make(255, 128, 255);
     c[10] = CdgColour::Make(64, 255, 0);
     c[11] = CdgColour::Make(0, 17, 102);
@@ -41,7 +41,7 @@ std::vector<std::pair<int, int>> TestStreamBuilder::WordRanges(const QString& te
     return words;
 }
 
-void TestStreamBuilder::PageSetup(double seconds, const MRwGenerator::ColourTable& colours,
+void TestStreamBuilder::PageSetup(double seconds, const MRwGenerator::ColorTable& colours,
                                   int border, int background) {
     uint32_t p = PositionOf(seconds);
     for (int run = 0; run < 2; ++run) {

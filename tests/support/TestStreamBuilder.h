@@ -26,12 +26,12 @@ public:
 
     explicit TestStreamBuilder(double lengthSeconds);
 
-    static MRwGenerator::ColourTable DefaultColours();
+    static MRwGenerator::ColorTable DefaultColours();
     static std::vector<std::pair<int, int>> WordRanges(const QString& text);
     static uint32_t PositionOf(double seconds);
 
     // Colour table, border and memory presets, twice, at the given time.
-    void PageSetup(double seconds, const MRwGenerator::ColourTable& colours, int border,
+    void PageSetup(double seconds, const MRwGenerator::ColorTable& colours, int border,
                    int background);
     void AddLine(const Line& line) { lines_.push_back(line); }
     // Emits every line added so far; background and sweep colour indices as given.

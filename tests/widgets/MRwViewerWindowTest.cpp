@@ -27,7 +27,7 @@ protected:
 };
 
 void FillScreen(MRwRenderer& r) {
-    std::array<MColorRef, 16> colours{};
+    std::array<MRgb, 16> colours{};
     for (int i = 0; i < 16; ++i) {
         colours[static_cast<size_t>(i)] = CdgColour::Make(i * 16, 255 - i * 16, i * 7);
     }
@@ -75,7 +75,7 @@ private slots:
         parent.show();
         QVERIFY(QTest::qWaitForWindowExposed(&parent));
         QCOMPARE(Grab(view), MRwScreenImage::View(renderer, 600, 432));
-        const QRgb border = CdgColour::ToArgb(renderer.Colour(3));
+        const QRgb border = CdgColour::ToArgb(renderer.Color(3));
         const QImage img = Grab(view);
         QCOMPARE(img.pixel(11, 200), border);
         QCOMPARE(img.pixel(200, 23), border);
@@ -152,7 +152,7 @@ private slots:
         parent.show();
         std::vector<uint8_t> stream(24 * 3000, 0);
         MRwGenerator gen(stream.data(), static_cast<uint32_t>(stream.size()));
-        std::array<MColorRef, 16> colours{};
+        std::array<MRgb, 16> colours{};
         colours[4] = CdgColour::Make(250, 10, 10);
         colours[9] = CdgColour::Make(10, 250, 10);
         gen.WriteColorTable(colours, 0);

@@ -7,7 +7,7 @@
 
 // A picture of up to 288 x 192 pixels in 16 colours, as made from a page image: one colour
 // index per pixel, rows from the top, and its colour table.
-struct MDib {
+struct MIndexedPicture {
     int width = 0;
     int height = 0;
     MPicture::ColourTable colours{};
