@@ -146,10 +146,10 @@ export TMPDIR="$tmp/work"  # the private work WAV
 ffmpeg -nostdin -v error -y -i "$tmp/work.wav" -c:a libmp3lame -b:a 128k "$tmp/song.mp3"
 ff="ffmpeg -nostdin -v error -y"
 side_by_side "MP3+G export of a 4-minute song" 3 \
-    "'$cli' export '$tmp/song.qlm' --type mp3 -o '$tmp/ours.mp3'" \
+    "'$cli' export '$tmp/song.qlm' --type mp3 --force -o '$tmp/ours.mp3'" \
     "$ff -i '$tmp/work.wav' -c:a libmp3lame -b:a 128k '$tmp/theirs.mp3'"
 side_by_side "WMA+G export of a 4-minute song" 3 \
-    "'$cli' export '$tmp/song.qlm' --type wma -o '$tmp/ours.wma'" \
+    "'$cli' export '$tmp/song.qlm' --type wma --force -o '$tmp/ours.wma'" \
     "$ff -i '$tmp/work.wav' -c:a wmav2 -b:a 128k '$tmp/theirs.wma'"
 side_by_side "import of a 4-minute MP3" 5 \
     "'$bench' --import-music '$tmp/song.mp3'" \
