@@ -20,3 +20,10 @@ for mode in edit place adjust play; do
         --screenshot "docs/screenshot-$mode.png" "$tmp/demo/quilm-demo.qlm"
     echo "docs/screenshot-$mode.png"
 done
+# The Song Settings dialog, one picture per page.
+for page in title lyrics credits; do
+    xvfb-run -a -s "-screen 0 1024x768x24" env QT_QPA_PLATFORM=xcb \
+        "$build/src/app/quilm" --no-splash --settings "$page" \
+        --screenshot "docs/screenshot-settings-$page.png" "$tmp/demo/quilm-demo.qlm"
+    echo "docs/screenshot-settings-$page.png"
+done

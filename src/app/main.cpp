@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPropertyAnimation>
 #include <QSplashScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 
@@ -17,6 +18,7 @@
 #include "audio/CheckMp3Support.h"
 #include "audio/MLameLibrary.h"
 #include "dialogs/DodMessageReporter.h"
+#include "dialogs/SongSettingsSheet.h"
 #include "song/MSongSettings.h"
 
 namespace {
@@ -76,7 +78,12 @@ int main(int argc, char** argv) {
         QStringLiteral("Save a picture of the window to this PNG file once it is shown, then "
                        "quit without saving (for the documentation)."),
         QStringLiteral("FILE.png"));
-    parser.addOptions({noSplash, startMode, screenshot});
+    const QCommandLineOption settingsPage(
+        QStringLiteral("settings"),
+        QStringLiteral("With --screenshot: open the Song Settings on this page (title, lyrics or "
+                       "credits) and picture the dialog instead of the window."),
+        QStringLiteral("PAGE"));
+    parser.addOptions({noSplash, startMode, screenshot, settingsPage});
     parser.addPositionalArgument(QStringLiteral("PROJECT.qlm"),
                                  QStringLiteral("A project to open."), QStringLiteral("[PROJECT]"));
     parser.process(app);
@@ -140,10 +147,27 @@ int main(int argc, char** argv) {
             window.SetMode(mode);
         }
     });
+    const QStringList pages{QStringLiteral("title"), QStringLiteral("lyrics"),
+                            QStringLiteral("credits")};
+    const int page = static_cast<int>(pages.indexOf(parser.value(settingsPage)));
+    if (parser.isSet(settingsPage) && page < 0) {
+        std::fprintf(stderr, "quilm: --settings is one of title, lyrics, credits\n");
+        return 2;
+    }
+    if (page >= 0) {
+        QTimer::singleShot(300, &window, [&window] { window.OpenSettings(); });
+    }
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
-        QTimer::singleShot(1500, &window, [&window, file] {
-            const bool saved = window.grab().save(file, "PNG");
+        QTimer::singleShot(1500, &window, [&window, file, page] {
+            QWidget* shown = &window;
+            if (auto* sheet = qobject_cast<SongSettingsSheet*>(QApplication::activeModalWidget());
+                sheet && page >= 0) {
+                sheet->Tabs()->setCurrentIndex(page);
+                QCoreApplication::processEvents();
+                shown = sheet;
+            }
+            const bool saved = shown->grab().save(file, "PNG");
             window.Song().SetModified(false);
             QCoreApplication::exit(saved ? 0 : 1);
         });
