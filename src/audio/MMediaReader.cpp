@@ -158,8 +158,13 @@ int MMediaReader::SelectAudio(WaveFormat* format) {
         return AVERROR_DECODER_NOT_FOUND;
     }
     codec_ = avcodec_alloc_context3(decoder);
-    packet_ = av_packet_alloc();
-    frame_ = av_frame_alloc();
+    // A reader asked again after a decoder that would not open keeps its packet and frame.
+    if (packet_ == nullptr) {
+        packet_ = av_packet_alloc();
+    }
+    if (frame_ == nullptr) {
+        frame_ = av_frame_alloc();
+    }
     if (codec_ == nullptr || packet_ == nullptr || frame_ == nullptr) {
         return AVERROR(ENOMEM);
     }
