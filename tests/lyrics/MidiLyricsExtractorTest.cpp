@@ -180,6 +180,9 @@ TEST(MidiLyrics, RealKaraokeFiles) {
     const QString utf8 = Words(TestFile("utf8-lyrics.kar"));
     EXPECT_TRUE(utf8.startsWith(QString::fromUtf8("Can*ta con*mi*go es*ta can*ción,\n")))
         << utf8.toStdString();
+    EXPECT_TRUE(utf8.contains(QString::fromUtf8("\nla ño*ña te*je su co*lor.\n")))
+        << utf8.toStdString();
+    EXPECT_TRUE(utf8.endsWith(QStringLiteral("\nla la la la la"))) << utf8.toStdString();
     EXPECT_FALSE(utf8.contains(u'@'));
     EXPECT_FALSE(utf8.contains(QString::fromUtf8("Canción de prueba")));
 }
