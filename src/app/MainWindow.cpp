@@ -473,6 +473,11 @@ void MainWindow::SetMode(int mode) {
             break;
     }
     if (panel_ != nullptr) {
+        static const char* const kModeNames[] = {"", "Edit Lyrics", "Place Lyrics", "Adjust Lyrics",
+                                                 "Play Final"};
+        if (mode_ >= 1 && mode_ <= 4) {
+            panel_->setAccessibleName(tr(kModeNames[mode_]));
+        }
         setCentralWidget(panel_);
         setFocusProxy(panel_);
         panel_->show();

@@ -72,12 +72,12 @@ uint32_t MTransitionWriter::Scroll(int hCommand, int hOffset, int vCommand, int 
 }
 
 void MTransitionWriter::ScrollIn(const MPicture& picture, int code, int rows, int lastRowUp) {
-    const ScrollRun* spec = nullptr;
+    const ScrollRun* run = nullptr;
     for (const auto& s : kScrollRuns) {
-        spec = s.code == code ? &s : spec;
+        run = s.code == code ? &s : run;
     }
-    const bool horizontal = spec->horizontal;
-    const bool forward = spec->forward;
+    const bool horizontal = run->horizontal;
+    const bool forward = run->forward;
     // A tile is 6 pixels wide and 12 high: offsets 0-5 across, 0-11 down.
     const int largestOffset = horizontal ? 5 : 11;
     // Scroll command 1 moves the screen right (or down) by a tile, 2 left (or up).
@@ -114,7 +114,7 @@ void MTransitionWriter::ScrollIn(const MPicture& picture, int code, int rows, in
         }
         scroll(command, 0);
     }
-    for (int step = spec->closingFirstStep; step <= largestOffset; ++step) {
+    for (int step = run->closingFirstStep; step <= largestOffset; ++step) {
         scroll(0, step);
     }
     if (forward) {

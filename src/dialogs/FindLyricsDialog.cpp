@@ -1,7 +1,6 @@
 #include "dialogs/FindLyricsDialog.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "dialogs/FileDialogs.h"

@@ -129,7 +129,7 @@ TEST(LyricCorpus, RealFilesReadAsWritten) {
         {"lrc-kit-foobar2000.lrc", "UTF-8", 3, "hello world", 500, "deeper hook", 1550},
         {"lrc-kit-a2.lrc", "UTF-8", 2, "spark light", 200, "flow onward", 400},
         {"lrcparser-example.lrc", "UTF-8", 7, "Line 1", 0, "Line 6", 171350},
-        {"lrcparser-example-spec.lrc", "UTF-8", 12, "I hate this kind of lyrics", 8338,
+        {"lrcparser-example-full.lrc", "UTF-8", 12, "I hate this kind of lyrics", 8338,
          "Totally outrageous line | ？*？*？", 51368},
         {"midifile-format1-lyrics.mid", "UTF-8", 3, "He*llo", 0, "Ka*ra*o*ke", 116},
         {"test-karaoke-kar.mid", "UTF-8", 5, "Ma*ry was a lit*tle lame,", 0,
