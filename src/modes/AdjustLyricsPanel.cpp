@@ -358,6 +358,16 @@ void AdjustLyricsPanel::StartPlayback(bool context) {
     if (!player_->Play(MCdgPlayer::kFlagAudio | MCdgPlayer::kFlagGraphics, auditionStart_, endFrame,
                        std::move(finished))) {
         endOfPlay_.Set();
+        if (audition_ == kAdjustPlay) {
+            // No sound to loop over (the player has told the user why): no pass will end, so
+            // the loop stops here rather than waiting for one.
+            audition_ = kIdle;
+            ++generation_;
+            model_.DrawPage();
+            UpdateControls();
+            Host().PanelStateChanged();
+            return;
+        }
     }
     if (audition_ == kAuditionPlay) {
         StartTimer();
