@@ -556,6 +556,29 @@ bool MCdgPlayer::UpdatePosition() {
     return position_.load() < endFrame_;
 }
 
+uint32_t MCdgPlayer::HeardPosition() {
+    if (state_.load() != kPlaying || (flags_ & kFlagAudio) == 0) {
+        return position_.load();
+    }
+    int64_t played = 0;
+    {
+        std::lock_guard<std::mutex> lock(outputMutex_);
+        if (!output_) {
+            return position_.load();
+        }
+        played = std::min(output_->PlayedBytes(), bytesWritten_.load());
+    }
+    std::lock_guard<std::mutex> lock(progressMutex_);
+    const int64_t delta = played - playedBytes_.load();
+    if (delta <= 0) {
+        return position_.load();
+    }
+    const int64_t scaled =
+        delta / bytesPerFrame_ * (100 + tempoChange_.load()) + positionRemainder_;
+    return static_cast<uint32_t>(
+        std::min<int64_t>(static_cast<int64_t>(position_.load()) + scaled / 100, UINT32_MAX));
+}
+
 void MCdgPlayer::MonitorMain() {
     while (!prerollDone_.IsSet() && WaitWhilePlaying(kPollMs)) {
     }

@@ -97,8 +97,12 @@ public:
 
     bool IsPlaying() const { return state_.load() == kPlaying; }
     int State() const { return state_.load(); }
-    // The song position in sample frames.
+    // The song position in sample frames, as the monitor last brought it up to date (every few
+    // milliseconds while playing).
     uint32_t Position() const { return position_.load(); }
+    // The song position heard at this moment: Position() carried forward by what the output has
+    // played since the monitor's last update. For the moment of a key press.
+    uint32_t HeardPosition();
     // "mm:ss" of the time left to the total length; "00:00" after the end.
     QString RemainingTimeText() const;
 

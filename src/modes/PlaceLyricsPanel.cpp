@@ -135,7 +135,7 @@ int32_t PlaceLyricsPanel::StampPosition(const QKeyEvent* event) const {
     // Key times come from the monotonic clock (X11 and Wayland stamp them so).
     const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now().time_since_epoch());
-    return PositionAtPress(player_->Position(), event, static_cast<uint64_t>(now.count()));
+    return PositionAtPress(player_->HeardPosition(), event, static_cast<uint64_t>(now.count()));
 }
 
 void PlaceLyricsPanel::PlaceWord(const QKeyEvent* event) {

@@ -126,26 +126,16 @@ TEST(TimingSession, PlaceAdjustPlayFinalSave) {
     // before and just after it: its lag behind our clock is constant while the sound plays on.
     // A press around which the lag changed (the sound stood still a moment on a loaded
     // machine) cannot be judged.
-    auto lagNow = [&]() -> std::optional<int64_t> {
-        for (int i = 0; i < 10; ++i) {
-            if (auto s = probe.Take(*player, *output); s && s->heardBytes > 0) {
-                return s->lagUsecs;
-            }
-        }
-        return std::nullopt;
-    };
     std::vector<std::optional<int64_t>> heardUsecs;
     const int spacingMs = 26000 / count;
     for (int tap = 0; tap < count; ++tap) {
         Until([] { return false; }, spacingMs - 20);
-        const std::optional<int64_t> before = lagNow();
+        const std::optional<int64_t> before = probe.LagUsecs(*player, *output);
         const int64_t pressed = PlayerFixtures::NowUsecs();
         QTest::keyPress(window.windowHandle(), Qt::Key_Space);
-        const std::optional<int64_t> after = lagNow();
+        const std::optional<int64_t> after = probe.LagUsecs(*player, *output);
         QTest::keyRelease(window.windowHandle(), Qt::Key_Space);
-        heardUsecs.push_back(before && after && std::abs(*before - *after) < 2000
-                                 ? std::optional<int64_t>(pressed - *before)
-                                 : std::nullopt);
+        heardUsecs.push_back(HeardProbe::HeardAt(pressed, before, after));
     }
     Key(&window, Qt::Key_End);
     ASSERT_EQ(place->CurrentState(), PlaceLyricsPanel::State::Finished);

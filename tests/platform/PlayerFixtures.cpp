@@ -185,6 +185,24 @@ QString HeardProbe::SinkOf(MQtAudioOutput& output) {
     return info ? probe_.SinkName(info->sink) : QString();
 }
 
+std::optional<int64_t> HeardProbe::LagUsecs(MCdgPlayer& player, MQtAudioOutput& output) {
+    for (int i = 0; i < 10; ++i) {
+        if (const auto s = Take(player, output); s && s->heardBytes > 0) {
+            return s->lagUsecs;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int64_t> HeardProbe::HeardAt(int64_t atUsecs, std::optional<int64_t> lagBefore,
+                                           std::optional<int64_t> lagAfter) {
+    constexpr int64_t kAgreeUsecs = 2000;
+    if (!lagBefore || !lagAfter || std::abs(*lagBefore - *lagAfter) >= kAgreeUsecs) {
+        return std::nullopt;
+    }
+    return atUsecs - *lagBefore;
+}
+
 std::optional<HeardProbe::Sample> HeardProbe::Take(MCdgPlayer& player, MQtAudioOutput& output) {
     const std::optional<uint32_t> input = output.SinkInputIndex();
     if (!input) {

@@ -105,6 +105,13 @@ public:
     // (the server's figure would leave that audio out).
     std::optional<Sample> Take(MCdgPlayer& player, MQtAudioOutput& output);
     QString SinkOf(MQtAudioOutput& output);
+    // The lag of the first of a few samples that gets an answer (none when none does).
+    std::optional<int64_t> LagUsecs(MCdgPlayer& player, MQtAudioOutput& output);
+    // When the sound heard at atUsecs (in the run's own time) played: lagBefore and lagAfter
+    // are lags taken just before and just after it, and must agree (the sound did not stand
+    // still a moment in between, as it may on a loaded machine).
+    static std::optional<int64_t> HeardAt(int64_t atUsecs, std::optional<int64_t> lagBefore,
+                                          std::optional<int64_t> lagAfter);
 
 private:
     MPulseProbe probe_;
