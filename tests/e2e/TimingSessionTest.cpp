@@ -62,14 +62,7 @@ void Click(QWidget* button) {
 
 template <typename Done>
 bool Until(Done done, int timeoutMs) {
-    const int64_t end = PlayerFixtures::NowUsecs() + timeoutMs * 1000LL;
-    while (!done()) {
-        if (PlayerFixtures::NowUsecs() > end) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
+    return PlayerFixtures::RunEventsUntil(done, timeoutMs);
 }
 
 std::vector<int32_t> StartTimes(const MSongSettings& song) {

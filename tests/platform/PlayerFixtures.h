@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <atomic>
 #include <chrono>
@@ -42,6 +43,18 @@ public:
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+    // The same on a thread with an event loop, which runs meanwhile.
+    template <typename Done>
+    static bool RunEventsUntil(Done done, int timeoutMs) {
+        const int64_t end = NowUsecs() + timeoutMs * 1000LL;
+        while (!done()) {
+            if (NowUsecs() > end) {
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
         return true;
     }

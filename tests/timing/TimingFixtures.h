@@ -52,14 +52,7 @@ protected:
     // Runs the event loop until done() holds or timeoutMs pass.
     template <typename Done>
     static bool Until(Done done, int timeoutMs) {
-        const int64_t end = PlayerFixtures::NowUsecs() + timeoutMs * 1000LL;
-        while (!done()) {
-            if (PlayerFixtures::NowUsecs() > end) {
-                return false;
-            }
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
+        return PlayerFixtures::RunEventsUntil(done, timeoutMs);
     }
 
     QTemporaryDir dir_;
