@@ -693,7 +693,11 @@ bool MainWindow::SaveProjectAs() {
     const QString path = dialog.selectedFiles().first();
     settings_.WriteString(AppSettings::kSettings, QStringLiteral("ProjectPath"), FolderOf(path));
     const MStatus saved = document_.SaveAs(path);
-    if (!saved) {
+    if (saved) {
+        // A project saved under a new name is offered again like one opened.
+        settings_.AddRecentFile(QFileInfo(path).absoluteFilePath());
+        UpdateRecentFiles();
+    } else {
         Warn(saved);
     }
     UpdateCommands();

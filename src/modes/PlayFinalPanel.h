@@ -36,6 +36,8 @@ public:
     // The lead-in of the rendered stream, in sample frames.
     int32_t LeadInFrames() const { return leadInFrames_; }
     QProgressBar* RenderProgress() const { return renderProgress_; }
+    // The stream rendered last (in the song's stream buffer).
+    const MSongStream& Stream() const { return stream_; }
     // Starts rendering the whole song into its stream buffer; when done it goes to the player.
     void Render();
     void TogglePlayback();
