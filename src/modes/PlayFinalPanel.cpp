@@ -86,7 +86,7 @@ void PlayFinalPanel::Render() {
     renderProgress_->show();
     renderThread_ = QThread::create([this] { stream_ = document_.RenderWholeStream(); });
     connect(renderThread_, &QThread::finished, this, &PlayFinalPanel::RenderDone);
-    renderThread_->start(QThread::LowPriority);
+    renderThread_->start();
 }
 
 bool PlayFinalPanel::WaitForRender(int timeoutMs) {
