@@ -9,6 +9,7 @@
 #include "modes/EditLyricsPanel.h"
 #include "modes/PlayFinalPanel.h"
 #include "song/MKaraokeWord.h"
+#include "widgets/CDodMsgBox.h"
 
 using namespace AppTestKit;
 
@@ -158,6 +159,30 @@ private slots:
         QVERIFY(!w.close());
         QVERIFY(w.isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 10000);
+    }
+
+    // A message of the render ("&" duet marks in a solo song) is shown on the window's thread.
+    void PlayFinalRenderMessageReachesTheUser() {
+        Fixture f(false);
+        f.PlacedSong(3);
+        int told = 0;
+        auto closeMessage = [&told] {
+            OnNextModal([&told](QWidget* w) {
+                if (qobject_cast<CDodMsgBox*>(w) != nullptr && w->thread() == qApp->thread()) {
+                    ++told;
+                }
+                qobject_cast<QDialog*>(w)->reject();
+            });
+        };
+        closeMessage();
+        f.window->Document().SetRawLyrics(QStringLiteral("&Twinkle twinkle little star"));
+        QCOMPARE(told, 1);
+        f.window->Document().SetWordTimes(0, 22050, 30000);
+        closeMessage();
+        f.window->SetMode(ModeHost::kPlayFinal);
+        auto* play = qobject_cast<PlayFinalPanel*>(f.window->Panel());
+        QVERIFY(play->WaitForRender(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(told, 2, 10000);
     }
 };
 
