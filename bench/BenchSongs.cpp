@@ -14,9 +14,19 @@ std::unique_ptr<MSongSettings> BenchSongs::ExportSong(MSongHost* host) {
     return Song(host, 15, 220);
 }
 
+void BenchSongs::FillReferenceSong(MSongSettings& song) {
+    Fill(song, 8, 240);
+}
+
 std::unique_ptr<MSongSettings> BenchSongs::Song(MSongHost* host, int firstSeconds,
                                                 int lastSeconds) {
     auto song = std::make_unique<MSongSettings>(QString(), host);
+    Fill(*song, firstSeconds, lastSeconds);
+    return song;
+}
+
+void BenchSongs::Fill(MSongSettings& s, int firstSeconds, int lastSeconds) {
+    MSongSettings* song = &s;
     song->ResetToNewProject();
     QString lyrics;
     const QStringList words = {QStringLiteral("Twinkle"), QStringLiteral("little"),
@@ -46,7 +56,6 @@ std::unique_ptr<MSongSettings> BenchSongs::Song(MSongHost* host, int firstSecond
     song->FindPage(IMAGE_STRUCT::kCreditsPage)->enabled = true;
     song->FindPage(IMAGE_STRUCT::kCreditsPage)->text = QStringLiteral("Thanks for singing");
     song->SizeRwBuffer(240 * 176400);
-    return song;
 }
 
 bool BenchSongs::WriteFourMinuteWav(const QString& path) {

@@ -7,14 +7,22 @@
 #include "cdg/MRwRenderer.h"
 #include "modes/AdjustLyricsModel.h"
 #include "modes/PlaceLyricsModel.h"
+#include "song/MSongDocument.h"
 
 namespace {
 
+// The reference song as the timing modes have it: a document's.
+std::unique_ptr<MSongDocument> ReferenceDocument() {
+    auto document = std::make_unique<MSongDocument>();
+    BenchSongs::FillReferenceSong(document->Song());
+    return document;
+}
+
 // One tap: the word stamped, the next word marked, or the next page drawn.
 void BM_PlaceTap(benchmark::State& state) {
-    auto song = BenchSongs::ReferenceSong();
+    auto document = ReferenceDocument();
     MRwRenderer renderer;
-    PlaceLyricsModel model(*song, &renderer);
+    PlaceLyricsModel model(*document, &renderer);
     model.Open();
     model.Start();
     int32_t position = 44100;
@@ -30,9 +38,9 @@ void BM_PlaceTap(benchmark::State& state) {
 BENCHMARK(BM_PlaceTap)->Unit(benchmark::kMicrosecond);
 
 void BM_Nudge(benchmark::State& state) {
-    auto song = BenchSongs::ReferenceSong();
+    auto document = ReferenceDocument();
     MRwRenderer renderer;
-    AdjustLyricsModel model(*song, &renderer);
+    AdjustLyricsModel model(*document, &renderer);
     model.Open();
     model.Select(100);
     int i = 0;
@@ -45,9 +53,10 @@ BENCHMARK(BM_Nudge)->Unit(benchmark::kMicrosecond);
 // The stream rendered from the stretch start and the screen at that moment, as every Adjust
 // Play pass begins (the player's reopen is measured by the timing tests on a real device).
 void BM_AdjustPassRender(benchmark::State& state) {
-    auto song = BenchSongs::ReferenceSong();
+    auto document = ReferenceDocument();
+    MSongSettings* song = &document->Song();
     MRwRenderer renderer;
-    AdjustLyricsModel model(*song, &renderer);
+    AdjustLyricsModel model(*document, &renderer);
     model.Open();
     model.Select(song->WordCount() / 2);
     uint32_t length = 0;

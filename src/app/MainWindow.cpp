@@ -516,10 +516,10 @@ void MainWindow::ShowMode(int mode) {
             panel_ = new PlayFinalPanel(*this, document_, this);
             break;
         case kPlaceLyrics:
-            panel_ = new PlaceLyricsPanel(*this, document_.Song(), this);
+            panel_ = new PlaceLyricsPanel(*this, document_, this);
             break;
         case kAdjustLyrics:
-            panel_ = new AdjustLyricsPanel(*this, document_.Song(), this);
+            panel_ = new AdjustLyricsPanel(*this, document_, this);
             break;
         default:
             break;

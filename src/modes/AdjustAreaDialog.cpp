@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "song/MSongSettings.h"
+#include "song/MSongDocument.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ AdjustAreaDialog::AdjustAreaDialog(const MSongSettings& song, int tempo, QWidget
     layout->addWidget(buttons);
 }
 
-void AdjustAreaDialog::ApplyTo(MSongSettings& song) const {
-    song.header = header_;
-    song.SetModified(true);
+void AdjustAreaDialog::ApplyTo(MSongDocument& document) const {
+    document.Edit(MSongDocument::kSettingsChange,
+                  [this](MSongSettings& edited) { edited.header = header_; });
 }

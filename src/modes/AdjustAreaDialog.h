@@ -4,6 +4,7 @@
 
 #include "song/SongHeader.h"
 
+class MSongDocument;
 class MSongSettings;
 class QDoubleSpinBox;
 class QSpinBox;
@@ -19,8 +20,8 @@ public:
 
     const SongHeader& Edited() const { return header_; }
     int Tempo() const { return tempo_; }
-    // Writes the edited settings into the song (after OK).
-    void ApplyTo(MSongSettings& song) const;
+    // Writes the edited settings into the song (after OK), marking the project modified.
+    void ApplyTo(MSongDocument& document) const;
 
     QDoubleSpinBox* AreaSpinner() const { return area_; }
     QDoubleSpinBox* AmountSpinner() const { return amount_; }

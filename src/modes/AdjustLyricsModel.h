@@ -4,12 +4,14 @@
 #include <cstdint>
 
 class MRwRenderer;
+class MSongDocument;
 class MSongSettings;
 struct MKaraokeWord;
 
 // The state of Adjust Lyrics without its widgets: the current page, the selected word and the
 // cursor the arrows move from, the four nudges of a word's start and end, the singer of a line,
-// and the stretch of the song a playback covers.
+// and the stretch of the song a playback covers. Nudges and singers change the song through the
+// song document, which marks the project modified and announces the change.
 class AdjustLyricsModel {
 public:
     enum Nudge { kStartEarlier, kStartLater, kEndEarlier, kEndLater };
@@ -23,7 +25,7 @@ public:
         bool toTheEnd = true;
     };
 
-    AdjustLyricsModel(MSongSettings& song, MRwRenderer* renderer);
+    AdjustLyricsModel(MSongDocument& document, MRwRenderer* renderer);
 
     // Regenerates the line list keeping the times, selects the first word of the page and
     // draws it. The song's modified state stays as it was.
@@ -67,12 +69,13 @@ public:
     QString SelectedWordText() const;
 
 private:
+    MSongSettings& Song() const;
     void ClearMarks();
     void SetPage(int page);
     int32_t ContextBefore(int32_t start) const;
     int32_t ContextAfter(int32_t end) const;
 
-    MSongSettings& song_;
+    MSongDocument& document_;
     MRwRenderer* renderer_;
     int page_ = 0;
     int anchor_ = -1;

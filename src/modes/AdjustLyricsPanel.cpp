@@ -12,7 +12,7 @@
 #include "modes/AdjustAreaDialog.h"
 #include "modes/ModePreview.h"
 #include "modes/PlayButtonImages.h"
-#include "song/MSongSettings.h"
+#include "song/MSongDocument.h"
 #include "widgets/CColorRadio.h"
 #include "widgets/MRwViewerWindow.h"
 
@@ -42,10 +42,11 @@ QPushButton* MakeImageButton(const QString& caption, QWidget* parent) {
 
 }  // namespace
 
-AdjustLyricsPanel::AdjustLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* parent)
-    : ModePanel(host, song, ModeHost::kAdjustLyrics, parent),
-      preview_(new ModePreview(song, this)),
-      model_(song, preview_->Renderer()) {
+AdjustLyricsPanel::AdjustLyricsPanel(ModeHost& host, MSongDocument& document, QWidget* parent)
+    : ModePanel(host, document.Song(), ModeHost::kAdjustLyrics, parent),
+      document_(document),
+      preview_(new ModePreview(document.Song(), this)),
+      model_(document, preview_->Renderer()) {
     setAccessibleName(tr("Adjust Lyrics"));
     BuildControls();
     preview_->Viewer()->SetMessageHook(
@@ -257,9 +258,8 @@ void AdjustLyricsPanel::OpenAreaDialog() {
     }
     AdjustAreaDialog dialog(Song(), tempo_, this);
     if (dialog.exec() == QDialog::Accepted) {
-        dialog.ApplyTo(Song());
+        dialog.ApplyTo(document_);
         tempo_ = dialog.Tempo();
-        Song().SetModified(true);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "widgets/CColorRadio.h"
 
 class MCdgPlayer;
+class MSongDocument;
 class ModePreview;
 class QCheckBox;
 class QGroupBox;
@@ -26,7 +27,7 @@ class AdjustLyricsPanel : public ModePanel {
 public:
     enum Audition { kIdle = 0, kAuditionPlay = 1, kAdjustPlay = 2 };
 
-    AdjustLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* parent = nullptr);
+    AdjustLyricsPanel(ModeHost& host, MSongDocument& document, QWidget* parent = nullptr);
     ~AdjustLyricsPanel() override;
 
     AdjustLyricsModel& Model() { return model_; }
@@ -79,6 +80,7 @@ private:
     void AfterSelection();
     bool HandleHeldKey(QKeyEvent* event, bool& held, bool acts, const std::function<void()>& act);
 
+    MSongDocument& document_;
     ModePreview* preview_ = nullptr;
     AdjustLyricsModel model_;
     MCdgPlayer* player_ = nullptr;

@@ -4,6 +4,7 @@
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
 #include "log/MUserActionLog.h"
+#include "song/MSongDocument.h"
 #include "song/MSongDumps.h"
 #include "song/MSongSettings.h"
 
@@ -18,20 +19,24 @@ void LogAction(uint8_t code, const QString& text) {
 
 }  // namespace
 
-PlaceLyricsModel::PlaceLyricsModel(MSongSettings& song, MRwRenderer* renderer)
-    : song_(song), renderer_(renderer) {}
+PlaceLyricsModel::PlaceLyricsModel(MSongDocument& document, MRwRenderer* renderer)
+    : document_(document), renderer_(renderer) {}
+
+MSongSettings& PlaceLyricsModel::Song() const {
+    return document_.Song();
+}
 
 bool PlaceLyricsModel::IsDuet() const {
-    return song_.header.performance == SongHeader::kDuet;
+    return Song().header.performance == SongHeader::kDuet;
 }
 
 bool PlaceLyricsModel::AtEnd() const {
-    return cursor_ >= song_.WordCount();
+    return cursor_ >= Song().WordCount();
 }
 
 void PlaceLyricsModel::Open() {
-    song_.GenerateKaraokeLineList(true, true);
-    for (MKaraokeWord* w : song_.wordList) {
+    document_.GenerateKaraokeLineList(true, true);
+    for (MKaraokeWord* w : Song().wordList) {
         w->flags &= ~MKaraokeWord::kSelected;
     }
     cursor_ = 0;
@@ -48,7 +53,7 @@ void PlaceLyricsModel::Start() {
 }
 
 QString PlaceLyricsModel::WordText(int i) const {
-    return TextOf(song_.GetWord(i));
+    return TextOf(Song().GetWord(i));
 }
 
 QString PlaceLyricsModel::TextOf(const MKaraokeWord* w) {
@@ -60,41 +65,46 @@ QString PlaceLyricsModel::TextOf(const MKaraokeWord* w) {
 
 PlaceLyricsModel::Redraw PlaceLyricsModel::Place(int32_t position) {
     if (AtEnd()) {
-        song_.SetModified(true);
+        document_.SetModified(true);
         return Redraw::None;
     }
     const int stamped = cursor_;
-    MKaraokeWord* word = song_.GetWord(stamped);
-    word->startTime = position;
-    word->line->placed = true;
-    if (MKaraokeWord* open = song_.GetWord(previous_)) {
-        open->endTime = position;
-    }
-    previous_ = stamped;
-    ++cursor_;
+    const MSongSettings& song = Song();
+    const MKaraokeWord* word = song.GetWord(stamped);
     // A duet line answers the line before it: it is not tapped, and takes that line's span at
     // the end of the run.
-    if (MKaraokeWord* next = song_.GetWord(cursor_);
-        next != nullptr && next->line != word->line && IsDuet() && next->line->duet) {
-        next->line->placed = true;
-        cursor_ += next->line->WordCount();
-    }
+    const MKaraokeWord* next = song.GetWord(stamped + 1);
+    const bool skipDuet =
+        next != nullptr && next->line != word->line && IsDuet() && next->line->duet;
+    const int open = previous_;
+    document_.Edit(MSongDocument::kLinesChange, [&](MSongSettings& edited) {
+        MKaraokeWord* w = edited.GetWord(stamped);
+        w->startTime = position;
+        w->line->placed = true;
+        if (MKaraokeWord* o = edited.GetWord(open)) {
+            o->endTime = position;
+        }
+        if (skipDuet) {
+            edited.GetWord(stamped + 1)->line->placed = true;
+        }
+    });
+    previous_ = stamped;
+    cursor_ = stamped + 1 + (skipDuet ? next->line->WordCount() : 0);
     LogAction(kActionPlacedWord,
               QStringLiteral("Placed word '%1' at %2").arg(WordText(stamped)).arg(position));
 
     Redraw redraw = Redraw::WordSwept;
-    const int sweep = song_.header.sweepColour;
+    const int sweep = song.header.sweepColour;
     if (AtEnd()) {
         DrawWord(stamped, sweep);
-    } else if (song_.GetWord(cursor_)->line->page == word->line->page) {
+    } else if (song.GetWord(cursor_)->line->page == word->line->page) {
         DrawWord(stamped, sweep);
-        DrawWord(cursor_, song_.LyricColour(*song_.GetWord(cursor_)->line));
+        DrawWord(cursor_, song.LyricColour(*song.GetWord(cursor_)->line));
         redraw = Redraw::CursorMoved;
     } else {
         DrawCursorPage();
         redraw = Redraw::NewPage;
     }
-    song_.SetModified(true);
     return redraw;
 }
 
@@ -102,25 +112,32 @@ bool PlaceLyricsModel::Pause(int32_t position) {
     LogAction(kActionPausedSweep,
               QStringLiteral("--Paused sweep at ") +
                   (previous_ >= 0 ? QString::number(position) : QStringLiteral("<none>")));
-    MKaraokeWord* open = song_.GetWord(previous_);
-    if (open == nullptr) {
+    const int open = previous_;
+    if (Song().GetWord(open) == nullptr) {
         return false;
     }
-    open->endTime = position;
+    document_.Edit(MSongDocument::kLinesChange,
+                   [&](MSongSettings& edited) { edited.GetWord(open)->endTime = position; });
     previous_ = -1;
     return true;
 }
 
 void PlaceLyricsModel::Finish() {
     LogAction(MLogEvents::kActionEndPlaceLyrics, QString::fromLatin1(MLogEvents::kEndPlaceLyrics));
-    if (MKaraokeWord* open = song_.GetWord(previous_)) {
-        open->endTime = open->startTime + kOpenWordFrames;
-    }
+    const int open = previous_;
     previous_ = -1;
-    if (IsDuet()) {
-        SpreadDuetLines(song_);
+    const bool duet = IsDuet();
+    if (Song().GetWord(open) != nullptr || duet) {
+        document_.Edit(MSongDocument::kLinesChange, [&](MSongSettings& edited) {
+            if (MKaraokeWord* w = edited.GetWord(open)) {
+                w->endTime = w->startTime + kOpenWordFrames;
+            }
+            if (duet) {
+                SpreadDuetLines(edited);
+            }
+        });
     }
-    MSongDumps::LogLineList(song_, MLogEvents::kEndPlaceLyricsLineList);
+    MSongDumps::LogLineList(Song(), MLogEvents::kEndPlaceLyricsLineList);
 }
 
 void PlaceLyricsModel::SpreadDuetLines(MSongSettings& song) {
@@ -144,25 +161,25 @@ void PlaceLyricsModel::SpreadDuetLines(MSongSettings& song) {
 }
 
 void PlaceLyricsModel::DrawCursorPage() {
-    const MKaraokeWord* w = song_.GetWord(cursor_);
+    const MKaraokeWord* w = Song().GetWord(cursor_);
     if (w == nullptr || renderer_ == nullptr) {
         return;
     }
-    song_.RenderPage(renderer_, w->line->page);
-    DrawWord(cursor_, song_.LyricColour(*w->line));
+    Song().RenderPage(renderer_, w->line->page);
+    DrawWord(cursor_, Song().LyricColour(*w->line));
 }
 
 void PlaceLyricsModel::DrawWord(int i, int colourIndex) {
-    const MKaraokeWord* w = song_.GetWord(i);
-    const IMAGE_STRUCT* lyrics = song_.FindPage(IMAGE_STRUCT::kLyricsPage);
+    const MKaraokeWord* w = Song().GetWord(i);
+    const IMAGE_STRUCT* lyrics = Song().FindPage(IMAGE_STRUCT::kLyricsPage);
     if (w == nullptr || lyrics == nullptr || renderer_ == nullptr) {
         return;
     }
     MRwGenerator gen(renderer_);
     MTextType type = lyrics->textType;
-    type.colorIndex = song_.LyricColour(*w->line);
-    const auto [slotCount, slot] = song_.SlotOfRow(w->line->row);
+    type.colorIndex = Song().LyricColour(*w->line);
+    const auto [slotCount, slot] = Song().SlotOfRow(w->line->row);
     gen.SweepWord(slotCount, slot, w->line->text, w->firstChar, w->lastChar, type,
-                  lyrics->backgroundColorIndex, colourIndex, song_.header.sweepMode == 1, 0, 0,
+                  lyrics->backgroundColorIndex, colourIndex, Song().header.sweepMode == 1, 0, 0,
                   nullptr);
 }

@@ -4,12 +4,14 @@
 #include <cstdint>
 
 class MRwRenderer;
+class MSongDocument;
 class MSongSettings;
 struct MKaraokeWord;
 
 // The state of Place Lyrics without its widgets: the word the next tap stamps, the word whose
 // sweep is still open, and what each tap, pause and finish writes into the song's words and
-// lines. The preview (the cursor word and the swept words) is drawn into a renderer.
+// lines. Every change goes through the song document, so a tap marks the project modified and
+// is announced. The preview (the cursor word and the swept words) is drawn into a renderer.
 class PlaceLyricsModel {
 public:
     // One second of the work WAV: the end given to a word still open when the run finishes.
@@ -21,7 +23,7 @@ public:
     // What a tap did to the preview.
     enum class Redraw { None, WordSwept, CursorMoved, NewPage };
 
-    PlaceLyricsModel(MSongSettings& song, MRwRenderer* renderer);
+    PlaceLyricsModel(MSongDocument& document, MRwRenderer* renderer);
 
     // Regenerates the line list keeping the times, clears every selection mark, puts the cursor
     // on the first word and draws its page.
@@ -53,8 +55,9 @@ public:
 private:
     void DrawWord(int i, int colourIndex);
     bool IsDuet() const;
+    MSongSettings& Song() const;
 
-    MSongSettings& song_;
+    MSongDocument& document_;
     MRwRenderer* renderer_;
     int cursor_ = 0;
     int previous_ = -1;

@@ -8,7 +8,7 @@
 
 #include "audio/MCdgPlayer.h"
 #include "modes/ModePreview.h"
-#include "song/MSongSettings.h"
+#include "song/MSongDocument.h"
 #include "widgets/MRwViewerWindow.h"
 
 namespace {
@@ -20,10 +20,11 @@ constexpr uint64_t kLongestKeyWaitMs = 1000;
 
 }  // namespace
 
-PlaceLyricsPanel::PlaceLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* parent)
-    : ModePanel(host, song, ModeHost::kPlaceLyrics, parent),
-      preview_(new ModePreview(song, this)),
-      model_(song, preview_->Renderer()) {
+PlaceLyricsPanel::PlaceLyricsPanel(ModeHost& host, MSongDocument& document, QWidget* parent)
+    : ModePanel(host, document.Song(), ModeHost::kPlaceLyrics, parent),
+      document_(document),
+      preview_(new ModePreview(document.Song(), this)),
+      model_(document, preview_->Renderer()) {
     setAccessibleName(tr("Place Lyrics"));
     startButton_ = MakeButton(tr("Start (Home)"), kMargin, kButtonWidth);
     placeButton_ = MakeButton(tr("Place Word (SB)"), kMargin + kButtonStep, kButtonWidth);

@@ -7,6 +7,7 @@
 #include "modes/PlaceLyricsModel.h"
 
 class MCdgPlayer;
+class MSongDocument;
 class ModePreview;
 class QLabel;
 class QLineEdit;
@@ -21,7 +22,7 @@ class PlaceLyricsPanel : public ModePanel {
 public:
     enum class State { Ready, Placing, Finished };
 
-    PlaceLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* parent = nullptr);
+    PlaceLyricsPanel(ModeHost& host, MSongDocument& document, QWidget* parent = nullptr);
     ~PlaceLyricsPanel() override;
 
     State CurrentState() const { return state_; }
@@ -55,6 +56,7 @@ private:
     void DescribeCursor();
     void ChangeTempo(int step);
 
+    MSongDocument& document_;
     ModePreview* preview_ = nullptr;
     PlaceLyricsModel model_;
     QPushButton* startButton_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSignalSpy>
 
 #include "TimingFixtures.h"
 #include "cdg/MRwRenderer.h"
@@ -28,7 +29,7 @@ TEST_F(AdjustLyricsTest, StepsAreSinglePrecisionFrames) {
 TEST_F(AdjustLyricsTest, EveryNudgeAndItsLimits) {
     MakeSong(QStringLiteral("a b c"), 3);
     MRwRenderer renderer;
-    N m(*song_, &renderer);
+    N m(*document_, &renderer);
     m.Open();
     auto set = [&](int32_t a0, int32_t a1, int32_t b0, int32_t b1, int32_t c0, int32_t c1) {
         Word(0)->startTime = a0, Word(0)->endTime = a1;
@@ -85,13 +86,19 @@ TEST_F(AdjustLyricsTest, EveryNudgeAndItsLimits) {
     m.Select(-1);
     EXPECT_FALSE(m.Apply(N::kEndLater));
     EXPECT_FALSE(song_->modified);
+    // A nudge is a change of the project that the window hears of.
+    QSignalSpy lines(document_.get(), &MSongDocument::linesChanged);
+    m.Select(1);
+    EXPECT_TRUE(m.Apply(N::kEndEarlier));
+    EXPECT_EQ(lines.count(), 1);
+    EXPECT_TRUE(document_->IsModified());
 }
 
 TEST_F(AdjustLyricsTest, StretchOfAdjustPlay) {
     MakeSong(QStringLiteral("a b c d e f g h"), 3);
     TimeWords(1000, 1000);
     MRwRenderer renderer;
-    N m(*song_, &renderer);
+    N m(*document_, &renderer);
     m.Open();
     // Three words of context on the second word start at the first word.
     m.Select(1);
@@ -117,7 +124,7 @@ TEST_F(AdjustLyricsTest, StretchOfAdjustPlay) {
     // A word split with "*" counts once either way.
     MakeSong(QStringLiteral("a b*c d e f*g h"), 3);
     TimeWords(1000, 1000);
-    N split(*song_, &renderer);
+    N split(*document_, &renderer);
     split.Open();
     ASSERT_EQ(song_->WordCount(), 8);
     song_->header.loopBefore = song_->header.loopAfter = 2000;
@@ -134,7 +141,7 @@ TEST_F(AdjustLyricsTest, SelectionPagesAndTheOpenedSong) {
     TimeWords(1000, 10000);
     song_->SetModified(false);
     song_->header.loopPlay = 0;
-    AdjustLyricsPanel panel(host_, *song_);
+    AdjustLyricsPanel panel(host_, *document_);
     panel.resize(800, 600);
     panel.show();
     EXPECT_FALSE(song_->modified) << "opening the mode alone";
@@ -187,7 +194,7 @@ TEST_F(AdjustLyricsTest, SelectionPagesAndTheOpenedSong) {
 TEST_F(AdjustLyricsTest, SingersInADuet) {
     MakeSong(QStringLiteral("aa bb\n&cc dd"), 4, true);
     TimeWords(10000, 10000);
-    AdjustLyricsPanel panel(host_, *song_);
+    AdjustLyricsPanel panel(host_, *document_);
     panel.resize(800, 600);
     panel.show();
     ASSERT_TRUE(panel.SingerGroup()->isVisible());
@@ -225,7 +232,7 @@ TEST_F(AdjustLyricsTest, AreaDialogEditsACopy) {
         dialog.reject();
         EXPECT_EQ(song_->header.loopBefore, 3000) << "Cancel leaves the song as it was";
         EXPECT_FALSE(song_->modified);
-        dialog.ApplyTo(*song_);
+        dialog.ApplyTo(*document_);
         EXPECT_EQ(song_->header.adjustStepMs, 50);
         EXPECT_TRUE(song_->modified);
     }

@@ -48,7 +48,7 @@ TEST_F(AdjustPlayLoopTest, ANudgeIsHeardOnTheNextPass) {
     MakeSong(QStringLiteral("one two three four five six seven"), 8);
     TimeWords(44100, 22050);
     song_->header.loopBefore = song_->header.loopAfter = 2000;
-    AdjustLyricsPanel panel(host_, *song_);
+    AdjustLyricsPanel panel(host_, *document_);
     panel.resize(800, 600);
     panel.show();
     panel.Model().Select(3);
@@ -88,7 +88,7 @@ TEST_F(AdjustPlayLoopTest, HundredPassesWithNudgesSwitchesAndCloses) {
     song_->header.adjustStepMs = 50;
     std::mt19937 random(7);
     int passes = 0;
-    auto panel = std::make_unique<AdjustLyricsPanel>(host_, *song_);
+    auto panel = std::make_unique<AdjustLyricsPanel>(host_, *document_);
     while (passes < 100) {
         const int before = panel->PassCount();
         panel->Model().Select(static_cast<int>(random() % 8));
@@ -112,12 +112,12 @@ TEST_F(AdjustPlayLoopTest, HundredPassesWithNudgesSwitchesAndCloses) {
             case 1:
                 // Another mode in between, as the window switches: the old panel goes first.
                 panel.reset();
-                std::make_unique<PlaceLyricsPanel>(host_, *song_).reset();
-                panel = std::make_unique<AdjustLyricsPanel>(host_, *song_);
+                std::make_unique<PlaceLyricsPanel>(host_, *document_).reset();
+                panel = std::make_unique<AdjustLyricsPanel>(host_, *document_);
                 break;
             default:
                 panel.reset();
-                panel = std::make_unique<AdjustLyricsPanel>(host_, *song_);
+                panel = std::make_unique<AdjustLyricsPanel>(host_, *document_);
                 break;
         }
         // A notice of the stopped run arrives and changes nothing.
@@ -135,7 +135,7 @@ TEST_F(AdjustPlayLoopTest, NoSoundDeviceEndsTheLoop) {
     TimeWords(4410, 22050);
     MCdgPlayer::DestroyPlayer();
     player_ = MCdgPlayer::CreatePlayer(MPlayerContext{nullptr, nullptr, &messages_}, nullptr);
-    AdjustLyricsPanel panel(host_, *song_);
+    AdjustLyricsPanel panel(host_, *document_);
     panel.Model().Select(1);
     panel.ToggleAdjustPlay();
     EXPECT_EQ(panel.AuditionMode(), AdjustLyricsPanel::kIdle);

@@ -1,5 +1,6 @@
 // Place Lyrics: what taps, pauses and the end of a run write into the song, and the keys.
 
+#include <QSignalSpy>
 #include <algorithm>
 #include <thread>
 
@@ -18,10 +19,13 @@ class PlaceLyricsTest : public TimingTest {};
 TEST_F(PlaceLyricsTest, TapsPausesAndTheEndOfARun) {
     MakeSong(QStringLiteral("one"), 3);
     MRwRenderer renderer;
-    PlaceLyricsModel one(*song_, &renderer);
+    PlaceLyricsModel one(*document_, &renderer);
     one.Open();
     one.Start();
+    QSignalSpy lines(document_.get(), &MSongDocument::linesChanged);
     EXPECT_EQ(one.Place(50000), PlaceLyricsModel::Redraw::WordSwept);
+    EXPECT_EQ(lines.count(), 1) << "a tap is announced";
+    EXPECT_TRUE(document_->IsModified());
     EXPECT_TRUE(one.AtEnd());
     // A tap after the last word changes no word.
     EXPECT_EQ(one.Place(70000), PlaceLyricsModel::Redraw::None);
@@ -31,7 +35,7 @@ TEST_F(PlaceLyricsTest, TapsPausesAndTheEndOfARun) {
     EXPECT_TRUE(song_->modified);
 
     MakeSong(QStringLiteral("twinkle twinkle little star"), 3);
-    PlaceLyricsModel m(*song_, &renderer);
+    PlaceLyricsModel m(*document_, &renderer);
     m.Open();
     m.Start();
     // Pause with no open word changes nothing.
@@ -57,7 +61,7 @@ TEST_F(PlaceLyricsTest, MarkedWordLeavesItsNeighbours) {
     MRwRenderer page;
     song_->RenderPage(&page, 0);
     MRwRenderer marked;
-    PlaceLyricsModel m(*song_, &marked);
+    PlaceLyricsModel m(*document_, &marked);
     m.Open();
     const auto count = [](const MRwRenderer& r, int index) {
         const std::vector<uint8_t> s = r.ScreenIndices();
@@ -73,7 +77,7 @@ TEST_F(PlaceLyricsTest, DuetLinesTakeTheSpanOfTheLineTheyAnswer) {
     MakeSong(QStringLiteral("a b\nc d e\n&f g h\ni j"), 3, true);
     ASSERT_TRUE(song_->GetLine(2)->duet);
     MRwRenderer renderer;
-    PlaceLyricsModel m(*song_, &renderer);
+    PlaceLyricsModel m(*document_, &renderer);
     m.Open();
     m.Start();
     for (int32_t p : {1000, 2000, 3000, 4000, 5000}) {
@@ -97,7 +101,7 @@ TEST_F(PlaceLyricsTest, DuetLinesTakeTheSpanOfTheLineTheyAnswer) {
 
     // Two duet lines in a row: the second is tapped, then spread over the first's span.
     MakeSong(QStringLiteral("a b\n&c d\n&e f"), 3, true);
-    PlaceLyricsModel two(*song_, &renderer);
+    PlaceLyricsModel two(*document_, &renderer);
     two.Open();
     two.Start();
     for (int32_t p : {1000, 3000, 9000, 9500}) {
@@ -113,7 +117,7 @@ TEST_F(PlaceLyricsTest, DuetLinesTakeTheSpanOfTheLineTheyAnswer) {
 
     // In a solo song a line beginning with "&" is tapped like any other.
     MakeSong(QStringLiteral("a b\n&c d"), 3, false);
-    PlaceLyricsModel solo(*song_, &renderer);
+    PlaceLyricsModel solo(*document_, &renderer);
     solo.Open();
     solo.Start();
     solo.Place(1000);
@@ -123,7 +127,7 @@ TEST_F(PlaceLyricsTest, DuetLinesTakeTheSpanOfTheLineTheyAnswer) {
 
 TEST_F(PlaceLyricsTest, KeysOnThePanelWithTheRealPlayer) {
     MakeSong(QStringLiteral("one two three four five six"), 2.5);
-    PlaceLyricsPanel panel(host_, *song_);
+    PlaceLyricsPanel panel(host_, *document_);
     panel.resize(640, 480);
     panel.show();
     QWidget* focus = panel.StartButton();

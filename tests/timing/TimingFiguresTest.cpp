@@ -32,7 +32,7 @@ protected:
             words << QStringLiteral("w%1").arg(i);
         }
         MakeSong(words.join(QLatin1Char(' ')), 40);
-        PlaceLyricsPanel panel(host_, *song_);
+        PlaceLyricsPanel panel(host_, *document_);
         panel.resize(640, 480);
         panel.show();
         panel.StartPlacement();
@@ -106,7 +106,7 @@ TEST_F(TimingFigures, StampsWhatIsHeardWithABusyUserInterface) {
 TEST_F(TimingFigures, NudgeTime) {
     MakeSong(QStringLiteral("a b c d e f"), 2);
     TimeWords(1000, 5000);
-    AdjustLyricsPanel panel(host_, *song_);
+    AdjustLyricsPanel panel(host_, *document_);
     panel.Model().Select(2);
     std::vector<double> ms;
     for (int i = 0; i < 200; ++i) {
@@ -130,7 +130,7 @@ TEST_F(TimingFigures, AdjustPassRestart) {
     }
     MakeSong(lines.join(QLatin1Char('\n')), 240);
     TimeWords(15 * 44100, 22050);
-    AdjustLyricsPanel panel(host_, *song_);
+    AdjustLyricsPanel panel(host_, *document_);
     std::vector<double> ms;
     for (int i = 0; i < 10; ++i) {
         panel.Model().Select(50 + 30 * i);

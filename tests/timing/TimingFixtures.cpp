@@ -15,16 +15,17 @@ void TimingTest::SetUp() {
 
 void TimingTest::TearDown() {
     MCdgPlayer::DestroyPlayer();
-    song_.reset();
+    song_ = nullptr;
+    document_.reset();
 }
 
 void TimingTest::MakeSong(const QString& lyrics, double seconds, bool duet) {
     const QString wav = dir_.filePath(QStringLiteral("music.wav"));
     ASSERT_TRUE(PlayerFixtures::WriteToneWav(wav, static_cast<int64_t>(seconds * 44100)));
-    songHost_.workWav = wav;
     host_.workWav = wav;
-    song_ = std::make_unique<MSongSettings>(QString(), &songHost_);
-    song_->ResetToNewProject();
+    document_ = std::make_unique<MSongDocument>(&messages_);
+    song_ = &document_->Song();
+    document_->Host().SetWorkWavPath(wav);
     song_->header.performance = duet ? SongHeader::kDuet : SongHeader::kSolo;
     song_->rawLyrics = lyrics;
     song_->musicFile = wav;

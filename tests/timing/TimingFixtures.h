@@ -11,8 +11,7 @@
 #include "modes/ModeHost.h"
 #include "platform/MQtAudioOutputFactory.h"
 #include "platform/PlayerFixtures.h"
-#include "song/MSongSettings.h"
-#include "support/TestSongHost.h"
+#include "song/MSongDocument.h"
 
 // The window around a panel, as the timing tests need it.
 class FakeModeHost : public ModeHost {
@@ -58,8 +57,8 @@ protected:
     QTemporaryDir dir_;
     MQtAudioOutputFactory outputs_;
     MessageLog messages_;
-    TestSongHost songHost_;
     FakeModeHost host_;
-    std::unique_ptr<MSongSettings> song_;
+    std::unique_ptr<MSongDocument> document_;
+    MSongSettings* song_ = nullptr;
     MCdgPlayer* player_ = nullptr;
 };
