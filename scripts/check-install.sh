@@ -27,4 +27,7 @@ done
 desktop-file-validate "$root/share/applications/quilm.desktop"
 appstreamcli validate --no-net "$root/share/metainfo/org.ivolde.Quilm.metainfo.xml" >/dev/null
 scripts/check-manpage.sh "$root/bin/quilm-cli" dist/man/quilm-cli.1
+# The staged programs run from where they were put.
+QT_QPA_PLATFORM=offscreen "$root/bin/quilm" --version >/dev/null
+"$root/bin/quilm-cli" info --help >/dev/null
 echo "check-install: $(find "$stage" -type f | wc -l) files, all valid"
