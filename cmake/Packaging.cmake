@@ -59,7 +59,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # and the X11 window, and the font of new projects.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libmp3lame0, libqt6svg6, qt6-image-formats-plugins, libqt6multimedia6, fonts-liberation")
+    "libmp3lame0, libqt6svg6, qt6-image-formats-plugins, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, xdg-utils")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-package}
 stage=$build/stage
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILM_TESTS=OFF -DQUILM_BENCH=OFF >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILM_TESTS=OFF -DQUILM_BENCH=OFF \
+    -DQUILM_SOURCE_DATA_FALLBACK=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 rm -rf "$stage"
