@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStandardPaths>
@@ -18,6 +19,14 @@ namespace {
 
 QPointer<CUpgradeCheck> gRunning;
 
+// The proxy the desktop is set up with (http_proxy and no_proxy), as a browser would use.
+class SystemProxies : public QNetworkProxyFactory {
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
+        return systemProxyForQuery(query);
+    }
+};
+
 }  // namespace
 
 CUpgradeCheck::CUpgradeCheck(bool manual, const QString& productName, QWidget* owner,
@@ -31,6 +40,7 @@ CUpgradeCheck::CUpgradeCheck(bool manual, const QString& productName, QWidget* o
       version_(QCoreApplication::applicationVersion()),
       downloadFolder_(DefaultDownloadFolder()),
       timeoutMs_(manual ? kManualTimeoutMs : kAutomaticTimeoutMs) {
+    network_.setProxyFactory(new SystemProxies);
     timeout_.setSingleShot(true);
     connect(&timeout_, &QTimer::timeout, this, [this] {
         if (reply_) {

@@ -184,6 +184,12 @@ private:
     int shutDownRequests_ = 0;
 
 private slots:
+    void initTestCase() {
+        // The local server is asked directly, whatever proxy the machine is set up with.
+        for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "all_proxy"}) {
+            qunsetenv(name);
+        }
+    }
     void init() {
         settings_ = MMemorySettings();
         settings_.texts[QStringLiteral("Default/UpdateURL")] = server_.Url(QString());
