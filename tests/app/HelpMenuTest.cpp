@@ -4,6 +4,7 @@
 #include <QTextBrowser>
 
 #include "app/AppTestKit.h"
+#include "update/CUpgradeCheck.h"
 #include "widgets/CDodMsgBox.h"
 
 using namespace AppTestKit;
@@ -41,7 +42,9 @@ private slots:
         Fixture f;  // Start() ran the automatic check: without a service it shows nothing.
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         QString shown;
-        OnNextModal([&shown](QWidget* w) {
+        QPointer<CUpgradeCheck> check;
+        OnNextModal([&](QWidget* w) {
+            check = f.window->findChild<CUpgradeCheck*>();
             if (auto* box = qobject_cast<CDodMsgBox*>(w)) {
                 shown = box->Body()->toPlainText();
                 box->reject();
@@ -51,6 +54,24 @@ private slots:
         QTRY_VERIFY(!shown.isEmpty());
         QVERIFY2(shown.startsWith(QStringLiteral("No update service is configured")),
                  qPrintable(shown));
+
+        // An upgrade that asks the program to end closes the window the usual way: a changed
+        // project is not dropped unasked, and Cancel keeps the program running.
+        QVERIFY(check);
+        f.window->show();
+        f.window->Song().SetRawLyrics(QStringLiteral("Words not yet saved"));
+        f.window->Song().SetModified(true);
+        QString question;
+        OnNextModal([&question](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                question = box->windowTitle();
+                box->button(QMessageBox::Cancel)->click();
+            }
+        });
+        emit check->shutDownRequested();
+        QCOMPARE(question, QStringLiteral("Confirm Closing Project"));
+        QVERIFY(f.window->isVisible());
+        QVERIFY(f.window->Song().modified);
     }
 
 private:

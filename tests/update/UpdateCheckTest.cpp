@@ -42,6 +42,7 @@ public:
     }
 
     QByteArray answer;
+    QByteArray status = "200 OK";
     bool silent = false;
     QMap<QByteArray, QByteArray> files;
     int chunkBytes = 0;
@@ -76,10 +77,10 @@ private:
         if (r.head.startsWith("GET ")) {
             content = files.value(path);
         }
-        socket->write(
-            "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
-            "Connection: close\r\nContent-Length: " +
-            QByteArray::number(content.size()) + "\r\n\r\n");
+        socket->write("HTTP/1.1 " + status +
+                      "\r\nContent-Type: application/octet-stream\r\n"
+                      "Connection: close\r\nContent-Length: " +
+                      QByteArray::number(content.size()) + "\r\n\r\n");
         if (chunkBytes <= 0 || !r.head.startsWith("GET ")) {
             socket->write(content);
             socket->disconnectFromHost();
@@ -317,6 +318,12 @@ private slots:
         QVERIFY(user_->offers.isEmpty());
         QVERIFY(RunCheck(true, 300));
         QCOMPARE(user_->messages, QStringList{"Request timed out. Please try again later."});
+        // A service that answers with an error is not silence to the user who asked.
+        server_.silent = false;
+        server_.status = "500 Internal Server Error";
+        QVERIFY(RunCheck(true));
+        QVERIFY(user_->messages.last().contains(QStringLiteral("HTTP 500")));
+        server_.status = "200 OK";
     }
 
     void downloadCancelledAndCompleted() {
