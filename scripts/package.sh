@@ -29,5 +29,5 @@ deb=$(ls "$build"/quilm_*.deb)
 echo "package: $deb"
 dpkg-deb -f "$deb" Depends
 # Errors fail the script; warnings are shown.
-lintian --fail-on error --suppress-tags no-manual-page "$deb"
+lintian --fail-on error "$deb"
 echo "package: lintian found no errors"
