@@ -7,7 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-package}
 stage=$build/stage
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILM_TESTS=OFF -DQUILM_BENCH=OFF \
+# Debian's hardening flags: fortified functions, stack protection, relocations read-only and
+# bound at start-up.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS | sed 's/^-g //')"
+ldflags=$(dpkg-buildflags --get LDFLAGS)
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS="$cxxflags" \
+    -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DQUILM_TESTS=OFF -DQUILM_BENCH=OFF \
     -DQUILM_SOURCE_DATA_FALLBACK=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
