@@ -59,8 +59,8 @@ private slots:
         // project is not dropped unasked, and Cancel keeps the program running.
         QVERIFY(check);
         f.window->show();
-        f.window->Song().SetRawLyrics(QStringLiteral("Words not yet saved"));
-        f.window->Song().SetModified(true);
+        f.window->Document().SetRawLyrics(QStringLiteral("Words not yet saved"));
+        f.window->Document().SetModified(true);
         QString question;
         OnNextModal([&question](QWidget* w) {
             if (auto* box = qobject_cast<QMessageBox*>(w)) {
@@ -71,7 +71,7 @@ private slots:
         emit check->shutDownRequested();
         QCOMPARE(question, QStringLiteral("Confirm Closing Project"));
         QVERIFY(f.window->isVisible());
-        QVERIFY(f.window->Song().modified);
+        QVERIFY(f.window->Document().IsModified());
     }
 
 private:
