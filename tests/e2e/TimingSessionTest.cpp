@@ -124,10 +124,17 @@ TEST(TimingSession, PlaceAdjustPlayFinalSave) {
     for (int tap = 0; tap < count; ++tap) {
         Until([] { return false; }, spacingMs - 20);
         const std::optional<int64_t> before = probe.LagUsecs(*player, *output);
+        // The press carries its time, as the keyboard's events do (milliseconds of the
+        // monotonic clock): a moment the machine holds our thread before it is handled does
+        // not move the stamp.
         const int64_t pressed = PlayerFixtures::NowUsecs();
-        QTest::keyPress(window.windowHandle(), Qt::Key_Space);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        press.setTimestamp(static_cast<quint64>(pressed / 1000));
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+        QApplication::processEvents();
         const std::optional<int64_t> after = probe.LagUsecs(*player, *output);
-        QTest::keyRelease(window.windowHandle(), Qt::Key_Space);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(QApplication::focusWidget(), &release);
         heardUsecs.push_back(HeardProbe::HeardAt(pressed, before, after));
     }
     Key(&window, Qt::Key_End);
