@@ -41,6 +41,18 @@ bool MVideoFramePainter::Paint(const MRwRenderer& renderer, uint8_t* const plane
                                const int lineBytes[3], bool repaint) {
     renderer.ViewIndices(indices_.data(), kPictureWidth, kPictureWidth, kPictureHeight,
                          QRect(0, 0, kPictureWidth, kPictureHeight), &colours_);
+    return PaintTaken(planes, lineBytes, repaint);
+}
+
+bool MVideoFramePainter::Paint(const uint8_t* indices, const std::array<MRgb, 16>& colours,
+                               uint8_t* const planes[3], const int lineBytes[3], bool repaint) {
+    std::copy_n(indices, indices_.size(), indices_.begin());
+    colours_ = colours;
+    return PaintTaken(planes, lineBytes, repaint);
+}
+
+bool MVideoFramePainter::PaintTaken(uint8_t* const planes[3], const int lineBytes[3],
+                                    bool repaint) {
     for (uint8_t& index : indices_) {
         index &= 0x0F;
     }

@@ -33,11 +33,15 @@ public:
     // with repaint set. Returns whether anything was painted.
     bool Paint(const MRwRenderer& renderer, uint8_t* const planes[3], const int lineBytes[3],
                bool repaint = false);
+    // The same for a picture already taken: 300 x 216 colour indices and their colours.
+    bool Paint(const uint8_t* indices, const std::array<MRgb, 16>& colours,
+               uint8_t* const planes[3], const int lineBytes[3], bool repaint = false);
 
     // Studio-range BT.709 Y', Cb, Cr of a colour.
     static std::array<uint8_t, 3> YuvOf(MRgb colour);
 
 private:
+    bool PaintTaken(uint8_t* const planes[3], const int lineBytes[3], bool repaint);
     void PaintAll(uint8_t* const planes[3], const int lineBytes[3]);
     void PaintLumaRows(int firstRow, int endRow, uint8_t* plane, int lineBytes, int channel);
     void PaintHalfChroma(int firstRow, int endRow, uint8_t* plane, int lineBytes, int channel);
