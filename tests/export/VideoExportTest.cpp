@@ -171,6 +171,13 @@ TEST_F(VideoExportTest, FailuresAndCancelLeaveTheTargetAsItWas) {
     EXPECT_EQ(progress.titles.last(), MExportResult::kCancelledText);
     EXPECT_EQ(AudioFixtures::ReadAll(target), "old");
     EXPECT_EQ(Out(), QStringList({"Song.mp4"}));
+
+    // A stream buffer that holds two seconds of a longer song: the picture stays as the last
+    // packet left it while the music plays on.
+    song->rwBuffer.Assign(2 * 7200);
+    const MExportResult cut = MVideoExport(*song, nullptr).Run(Path("out/Cut.mp4"), 720, kFps);
+    ASSERT_TRUE(cut.IsOk()) << cut.status.Text().toStdString();
+    EXPECT_GT(AudioFixtures::Probe(Path("out/Cut.mp4"))["format.duration"].toDouble(), 8.0);
 }
 
 TEST(VideoFramePainter, WholePixelBlocksCentredOnBlack) {
