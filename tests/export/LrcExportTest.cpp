@@ -20,18 +20,11 @@ protected:
     // The export song with a word sung in two syllables, timed anew.
     std::unique_ptr<MSongSettings> SyllableSong(const QString& title) {
         auto song = MakeSong(MakeWav(QStringLiteral("music.wav"), 12.0, 2), 2.0, true, true);
-        song->rawLyrics.replace(QStringLiteral("How I wonder"), QStringLiteral("How I won*der"));
         song->title = title;
-        song->GenerateKaraokeLineList(false, true);
-        int32_t t = 2 * 44100 + 7;
-        for (auto& line : song->lineList) {
-            for (auto& w : line->words) {
-                w->startTime = t;
-                w->endTime = t + 9000;
-                t += 13000;
-            }
-            line->placed = true;
-        }
+        Retime(*song,
+               QString(song->rawLyrics)
+                   .replace(QStringLiteral("How I wonder"), QStringLiteral("How I won*der")),
+               2 * 44100 + 7, 13000, 9000);
         return song;
     }
     // The lead-in the export put before the music.

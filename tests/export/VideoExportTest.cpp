@@ -33,17 +33,8 @@ protected:
              QStringLiteral("pcm_s16le")});
         auto song = MakeSong(wav, 3.0, false, true);
         song->header.advanceSweep = 0;
-        song->rawLyrics = QStringLiteral("Twinkle twinkle little star\nHow I wonder what you are");
-        song->GenerateKaraokeLineList(false, true);
-        int32_t t = 3 * 44100;
-        for (auto& line : song->lineList) {
-            for (auto& w : line->words) {
-                w->startTime = t;
-                w->endTime = t + 12000;
-                t += 13230;
-            }
-            line->placed = true;
-        }
+        Retime(*song, QStringLiteral("Twinkle twinkle little star\nHow I wonder what you are"),
+               3 * 44100, 13230, 12000);
         return song;
     }
     QStringList Out() const { return FilesIn(Path(QStringLiteral("out"))); }
