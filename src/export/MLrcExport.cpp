@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "base/MStagedFile.h"
 #include "cdg/CdgTimeBase.h"
 #include "song/MSongSettings.h"
 
@@ -73,11 +72,4 @@ QString MLrcExport::Text(const MSongSettings& song, int form, int32_t offsetFram
         out += at(line->words.back()->endTime) + QLatin1Char('\n');
     }
     return out;
-}
-
-MStatus MLrcExport::Write(const QString& path, const MSongSettings& song, int form,
-                          int32_t offsetFrames, int64_t lengthMs, const QStringList& inputs,
-                          bool replaceReadOnly) {
-    return MStagedFile::Write(path, Text(song, form, offsetFrames, lengthMs).toUtf8(), inputs,
-                              replaceReadOnly);
 }

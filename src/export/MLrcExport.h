@@ -1,10 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <cstdint>
-
-#include "base/MStatus.h"
 
 class MSongSettings;
 
@@ -22,11 +19,6 @@ public:
     // The text of the file; lengthMs is the audio file's length.
     static QString Text(const MSongSettings& song, int form, int32_t offsetFrames,
                         int64_t lengthMs);
-    // Writes the text to path (under a temporary name moved onto path when complete).
-    static MStatus Write(const QString& path, const MSongSettings& song, int form,
-                         int32_t offsetFrames, int64_t lengthMs, const QStringList& inputs = {},
-                         bool replaceReadOnly = false);
-
     // "mm:ss.xx" of a time in sample frames, to the nearest hundredth (negative times are 0).
     static QString TimeText(int64_t frames);
     // The form's name for messages and the command line: "simple", "enhanced" (empty for none).
