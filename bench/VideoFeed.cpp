@@ -25,9 +25,9 @@ constexpr int kWidth = 1280;
 constexpr int kFps = 30;
 constexpr int kScreenBytes = MVideoFramePainter::kPictureWidth * MVideoFramePainter::kPictureHeight;
 
-int64_t CpuMicroseconds() {
+int64_t CpuMicroseconds(int who = RUSAGE_SELF) {
     rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
+    ::getrusage(who, &usage);
     return (int64_t{usage.ru_utime.tv_sec} + usage.ru_stime.tv_sec) * 1000000 +
            usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
 }
@@ -93,6 +93,7 @@ int VideoFeed::Run(const QString& projectPath, const QString& outputPath) {
     MVideoFramePainter painter(kWidth, kHeight, true);
 
     const int64_t cpuBefore = CpuMicroseconds();
+    const int64_t childrenBefore = CpuMicroseconds(RUSAGE_CHILDREN);
     QElapsedTimer clock;
     clock.start();
     FILE* pipe = ::popen(command.constData(), "w");
@@ -108,10 +109,12 @@ int VideoFeed::Run(const QString& projectPath, const QString& outputPath) {
     const int rc = ::pclose(pipe);
     const int64_t ffmpegUs = clock.nsecsElapsed() / 1000;
     const int64_t feedUs = CpuMicroseconds() - cpuBefore;
+    const int64_t ffmpegCpuUs = CpuMicroseconds(RUSAGE_CHILDREN) - childrenBefore;
     if (!written || rc != 0) {
         std::fprintf(stderr, "ffmpeg failed\n");
         return 1;
     }
-    std::printf("%lld %lld\n", static_cast<long long>(ffmpegUs), static_cast<long long>(feedUs));
+    std::printf("%lld %lld %lld\n", static_cast<long long>(ffmpegUs),
+                static_cast<long long>(feedUs), static_cast<long long>(ffmpegCpuUs));
     return 0;
 }
