@@ -73,7 +73,7 @@ TEST_F(DialogTest, RatioListFollowsTheTypeAndIsRememberedPerType) {
 }
 
 TEST_F(DialogTest, VideoAndLyricFileChoicesFollowTheTypeAndAreStored) {
-    MSongSettings song;
+    MSongDocument song;
     ExportDialog dialog(song, settings_, true, 44100);
     // Every control is named for assistive tools.
     for (QWidget* w : dialog.findChildren<QWidget*>()) {
