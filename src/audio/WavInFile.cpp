@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "audio/WaveFormat.h"
+#include "base/MFileName.h"
 
 namespace {
 
@@ -45,7 +46,8 @@ bool IsLabelByte(char c) {
 
 }  // namespace
 
-WavInFile::WavInFile(const QString& path) : ownedFile_(std::make_unique<QFile>(path)) {
+WavInFile::WavInFile(const QString& path)
+    : ownedFile_(std::make_unique<QFile>(MFileName::Openable(path))) {
     if (ownedFile_->open(QIODevice::ReadOnly)) {
         device_ = ownedFile_.get();
         ReadHeaders();

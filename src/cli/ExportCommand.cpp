@@ -5,6 +5,7 @@
 
 #include "audio/CheckMp3Support.h"
 #include "audio/MLameLibrary.h"
+#include "base/MFileName.h"
 #include "base/MMemorySettings.h"
 #include "cli/CliMessageReporter.h"
 #include "cli/CliProgress.h"
@@ -187,7 +188,7 @@ int ExportCommand::Run(const QStringList& args) {
         }
     }
     for (const QString& path : targets) {
-        if (!parser.isSet(force) && QFileInfo::exists(path)) {
+        if (!parser.isSet(force) && QFileInfo::exists(MFileName::Openable(path))) {
             return Fail(QStringLiteral("%1 exists; give --force to replace it").arg(path));
         }
     }
