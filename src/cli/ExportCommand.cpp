@@ -118,8 +118,11 @@ int ExportCommand::Run(const QStringList& args) {
     }
     MLameLibrary& lame = MLameLibrary::Shared();
     if (settings.type == MExportSettings::kMp3 && !CheckMp3Support(lame, nullptr, &store, false)) {
-        return Fail(QStringLiteral("MP3 encoding is not available: %1 cannot be loaded")
-                        .arg(lame.FileName()));
+        const MStatus loaded = lame.Load();
+        return Fail(
+            QStringLiteral("MP3 encoding is not available: %1")
+                .arg(loaded ? lame.FileName() + QStringLiteral(" lacks functions the encoder needs")
+                            : loaded.Text()));
     }
 
     CliMessageReporter reporter;
