@@ -59,9 +59,8 @@ int ExportCommand::Run(const QStringList& args) {
         return rc < 0 ? kOk : rc;
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        return UsageError(files.isEmpty() ? QStringLiteral("no project file given")
-                                          : QStringLiteral("give exactly one project file"));
+    if (const int rc = ExactlyOne(files, QStringLiteral("project file")); rc != kOk) {
+        return rc;
     }
     const QString target = parser.value(output);
     if (target.isEmpty()) {
