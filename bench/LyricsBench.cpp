@@ -13,11 +13,16 @@
 
 namespace {
 
+// "mm:ss.xx", written digit by digit: the files are megabytes of these.
 QString Stamp(int hundredths) {
-    return QStringLiteral("%1:%2.%3")
-        .arg(hundredths / 6000 % 100, 2, 10, QChar(u'0'))
-        .arg(hundredths / 100 % 60, 2, 10, QChar(u'0'))
-        .arg(hundredths % 100, 2, 10, QChar(u'0'));
+    const int fields[3] = {hundredths / 6000 % 100, hundredths / 100 % 60, hundredths % 100};
+    QString text(8, u':');
+    for (int i = 0; i < 3; ++i) {
+        text[i * 3] = QChar(u'0' + fields[i] / 10);
+        text[i * 3 + 1] = QChar(u'0' + fields[i] % 10);
+    }
+    text[5] = u'.';
+    return text;
 }
 
 QByteArray SyllableLrc(qsizetype bytes, bool oneLine) {

@@ -15,7 +15,7 @@ packages=(
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg sox clang libclang-rt-14-dev unzip python3-mido clang-format
-    pulseaudio pulseaudio-utils xvfb xauth
+    pulseaudio pulseaudio-utils xvfb xauth valgrind
 )
 
 missing=()

@@ -45,15 +45,27 @@ int ClampHundredths(qint64 hundredths) {
     return static_cast<int>(std::clamp<qint64>(hundredths, 0, LrcDocument::kMaxHundredths));
 }
 
+// The position of c in text at or after from, or -1. Lines are short and this runs for every
+// tag of a file of megabytes, so it stays a plain inline scan.
+qsizetype IndexOf(QStringView text, char16_t c, qsizetype from = 0) {
+    const char16_t* begin = text.utf16();
+    const char16_t* end = begin + text.size();
+    const char16_t* at = std::find(begin + std::min(from, text.size()), end, c);
+    return at == end ? -1 : at - begin;
+}
+
 QString CollapseSpaces(QStringView text) {
-    QString out;
-    out.reserve(text.size());
+    QString out(text.size(), Qt::Uninitialized);
+    char16_t* to = reinterpret_cast<char16_t*>(out.data());
+    const char16_t* from = text.utf16();
+    qsizetype kept = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u' ' && i > 0 && text[i - 1] == u' ') {
+        if (from[i] == u' ' && i > 0 && from[i - 1] == u' ') {
             continue;
         }
-        out.append(text[i]);
+        to[kept++] = from[i];
     }
+    out.truncate(kept);
     return out;
 }
 
@@ -63,12 +75,12 @@ QString RemoveAngleSpans(QStringView line) {
     out.reserve(line.size());
     qsizetype pos = 0;
     while (pos < line.size()) {
-        const qsizetype open = line.indexOf(u'<', pos);
+        const qsizetype open = IndexOf(line, u'<', pos);
         if (open < 0) {
             out.append(line.sliced(pos));
             break;
         }
-        const qsizetype close = line.indexOf(u'>', open + 1);
+        const qsizetype close = IndexOf(line, u'>', open + 1);
         if (close < 0) {
             out.append(line.sliced(pos));
             break;
@@ -185,7 +197,7 @@ QString LrcParser::ParseLrc(QStringView text, LrcDocument& document) {
 
 void LrcParser::ParseLine(QStringView line) {
     line = line.trimmed();
-    const qsizetype open = line.indexOf(u'[');
+    const qsizetype open = IndexOf(line, u'[');
     if (open < 0) {
         if (!line.isEmpty()) {
             ++document_.unreadableLines;
@@ -196,11 +208,12 @@ void LrcParser::ParseLine(QStringView line) {
     // Every tag at the start of the line counts: "[offset:102][00:00.17]text" and
     // "[00:12.00][01:30.00]Chorus" alike. The lyric is everything after them, brackets inside
     // the words included.
-    QList<int> times;
+    QList<int>& times = lineTimes_;
+    times.clear();
     qsizetype pos = 0;
     bool anyTag = false;
     while (pos < line.size() && line[pos] == u'[') {
-        const qsizetype close = line.indexOf(u']', pos);
+        const qsizetype close = IndexOf(line, u']', pos);
         if (close < 0) {
             break;
         }
@@ -209,7 +222,7 @@ void LrcParser::ParseLine(QStringView line) {
         int timeHundredths = 0;
         if (content.size() >= 4 && ParseTime(content, timeHundredths)) {
             times.append(timeHundredths);
-        } else if (content.indexOf(u':') < 1 || !ParseIdTag(content)) {
+        } else if (IndexOf(content, u':') < 1 || !ParseIdTag(content)) {
             ++document_.unknownTags;
         }
         pos = close + 1;
@@ -248,12 +261,13 @@ void LrcParser::ParseTimedLine(const QList<int>& timesHundredths, QStringView ly
         }
     }
     lyric = CollapseSpaces(SquareWordTimesAsAngle(lyric));
+    const QStringView view(lyric);
 
     LrcLine line;
     line.part = part_;
     line.timeHundredths = timeHundredths;
     int time = timeHundredths;
-    const qsizetype n = lyric.size();
+    const qsizetype n = view.size();
     qsizetype pos = 0;
     // Where a word time tag splits a word into syllables ("Syl<..>la<..>ble"), a "*" goes into
     // the lyrics text so that every syllable becomes a word of its own in the line list and
@@ -267,28 +281,28 @@ void LrcParser::ParseTimedLine(const QList<int>& timesHundredths, QStringView ly
     do {
         const qsizetype start = pos;
         qsizetype stop = pos;
-        if (stop < n && lyric[stop] == u'<') {
-            while (stop < n && lyric[stop] != u'>') {
+        if (stop < n && view[stop] == u'<') {
+            while (stop < n && view[stop] != u'>') {
                 ++stop;
             }
             stop = std::min(n, stop + 1);
         } else {
-            while (stop < n && lyric[stop] != u'<') {
-                if (lyric[stop++] == u' ') {
+            while (stop < n && view[stop] != u'<') {
+                if (view[stop++] == u' ') {
                     break;
                 }
             }
         }
-        const QStringView element = QStringView(lyric).sliced(start, stop - start).trimmed();
+        const QStringView element = view.sliced(start, stop - start).trimmed();
         pos = stop;
-        while (pos < n && lyric[pos].isSpace()) {
+        while (pos < n && view[pos].isSpace()) {
             ++pos;
         }
         const bool spaceAfter = pos > start + element.size();
         QStringView text = element;
         if (IsWordTimeTag(element)) {
             QStringView content = element.sliced(1);
-            const qsizetype close = content.indexOf(u'>');
+            const qsizetype close = IndexOf(content, u'>');
             text = close >= 0 ? content.sliced(close + 1).trimmed() : QStringView();
             ParseTime(close >= 0 ? content.first(close) : content, time);
             line.hasWordTimes = true;

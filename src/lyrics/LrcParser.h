@@ -42,4 +42,5 @@ private:
     LrcLine::Part part_ = LrcLine::Part::Male;
     bool anyWordTimes_ = false;
     QStringList lineTexts_;
+    QList<int> lineTimes_;  // the time tags of the line being read, kept to spare an allocation
 };
