@@ -16,7 +16,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextEdit>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
+#include <utility>
 
 #include "app/AppSettings.h"
 #include "app/AppSongSettingsStore.h"
@@ -60,16 +63,22 @@ MainWindow::MainWindow(AppSettings& settings, const QString& dataFolder, bool mp
       dataFolder_(dataFolder),
       mp3Available_(mp3Available),
       help_(this, settings, dataFolder),
-      song_(std::make_unique<MSongSettings>(QString(), &host_)),
-      reporter_(std::make_unique<DodMessageReporter>(this)) {
+      reporter_(std::make_unique<DodMessageReporter>(this)),
+      document_(this) {
     setWindowTitle(QStringLiteral("Quilm - [untitled]"));
     setMinimumSize(470, 488);
     setAcceptDrops(false);
-    song_->ResetToNewProject();
-    song_->SetModified(false);
-    host_.onModified = [this](bool) { UpdateCommands(); };
-    host_.onReport = [this](const MStatus& s) { Warn(s); };
     BuildMenus();
+    // The title and the commands follow the document.
+    connect(&document_, &MSongDocument::pathChanged, this, [this] {
+        UpdateTitle();
+        UpdateCommands();
+    });
+    for (auto change : {&MSongDocument::lyricsChanged, &MSongDocument::linesChanged,
+                        &MSongDocument::settingsChanged, &MSongDocument::musicChanged}) {
+        connect(&document_, change, this, &MainWindow::UpdateCommands);
+    }
+    connect(&document_, &MSongDocument::modifiedChanged, this, &MainWindow::UpdateCommands);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { WatchFocus(now); });
     // The clipboard is asked only when it changes: on X11 asking means a round trip to the
@@ -90,7 +99,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Start() {
-    SetMode(kEditLyrics);
+    ShowMode(kEditLyrics);
     setGeometry(settings_.WindowRect());
     if (settings_.ReadInt(AppSettings::kSettings, QStringLiteral("AppWindowMaximized"), 0) != 0) {
         showMaximized();
@@ -239,19 +248,31 @@ void MainWindow::UpdateRecentFiles() {
 
 // --- State ---------------------------------------------------------------------------------
 
+bool MainWindow::PanelBusy() const {
+    auto* playFinal = qobject_cast<PlayFinalPanel*>(panel_);
+    return playFinal != nullptr && playFinal->IsRendering();
+}
+
 AppState MainWindow::State() const {
+    if (PanelBusy()) {
+        // The song is being read by the panel's work: nothing may look at it meanwhile.
+        AppState s = lastState_;
+        s.exporting = true;
+        return s;
+    }
     AppState s;
     auto* playFinal = qobject_cast<PlayFinalPanel*>(panel_);
     MCdgPlayer* player = MCdgPlayer::CurrentPlayer();
     s.playing = (playFinal != nullptr && playFinal->IsPlaying()) ||
                 (player != nullptr && player->IsPlaying());
     s.exporting = exporting_ || busy_;
-    s.modified = song_->modified;
-    s.hasFilePath = !song_->projectPath.isEmpty();
+    const MSongSettings& song = document_.Song();
+    s.modified = document_.IsModified();
+    s.hasFilePath = !document_.Path().isEmpty();
     s.projectOpened = projectOpened_;
-    s.hasWorkWav = !host_.WorkWavPath().isEmpty();
-    s.hasLyrics = !song_->rawLyrics.isEmpty();
-    s.hasPlacedWords = song_->HasPlacedWords();
+    s.hasWorkWav = document_.HasMusic();
+    s.hasLyrics = !song.rawLyrics.isEmpty();
+    s.hasPlacedWords = song.HasPlacedWords();
     s.companionFound = help_.CompanionFound();
     QWidget* focus = QApplication::focusWidget();
     if (auto* line = qobject_cast<QLineEdit*>(focus)) {
@@ -268,6 +289,7 @@ AppState MainWindow::State() const {
         s.editReadOnly = rich->isReadOnly();
     }
     s.clipboardHasText = clipboardHasText_;
+    lastState_ = s;
     return s;
 }
 
@@ -316,8 +338,8 @@ void MainWindow::EditCommand(const char* slot) {
 }
 
 void MainWindow::UpdateTitle() {
-    const QString name = song_->projectPath.isEmpty() ? QStringLiteral("Untitled")
-                                                      : QFileInfo(song_->projectPath).fileName();
+    const QString path = document_.Path();
+    const QString name = path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path).fileName();
     setWindowTitle(QStringLiteral("%1 - %2").arg(kAppName, name));
 }
 
@@ -344,14 +366,44 @@ bool MainWindow::IsIdle() const {
 
 void MainWindow::PanelStateChanged() {
     UpdateCommands();
+    if ((deferredClose_ || deferredMode_ != kNone) && !PanelBusy()) {
+        // Carried out once the panel's call has returned: it may destroy the panel.
+        QTimer::singleShot(0, this, &MainWindow::RunDeferred);
+    }
+}
+
+void MainWindow::RunDeferred() {
+    if (PanelBusy()) {
+        return;
+    }
+    const int mode = std::exchange(deferredMode_, kNone);
+    if (std::exchange(deferredClose_, false)) {
+        close();
+    } else if (mode != kNone) {
+        SwitchMode(mode);
+    }
+}
+
+bool MainWindow::Report(const MStatus& message, const QString& checkBoxText) {
+    if (QThread::currentThread() != thread()) {
+        // Work on another thread (the render of Play Final) does not wait for the user.
+        QMetaObject::invokeMethod(
+            this, [this, message] { Report(message, QString()); }, Qt::QueuedConnection);
+        return false;
+    }
+    if (openingProject_) {
+        musicProblem_ = message.Text();
+        return false;
+    }
+    return reporter_->Report(message, checkBoxText);
 }
 
 QString MainWindow::WorkWavPath() const {
-    return host_.WorkWavPath();
+    return document_.WorkWavPath();
 }
 
 QString MainWindow::MusicFilePath() const {
-    return song_->musicFile;
+    return document_.Song().musicFile;
 }
 
 MPlayerContext MainWindow::PlayerContext() {
@@ -367,6 +419,10 @@ void MainWindow::SetEditLyricsSplit(double split) {
 }
 
 void MainWindow::SwitchMode(int mode) {
+    if (PanelBusy()) {
+        deferredMode_ = mode;
+        return;
+    }
     if (mode == kEditLyrics) {
         OnEditLyrics();
     } else if (mode == kPlaceLyrics) {
@@ -377,45 +433,36 @@ void MainWindow::SwitchMode(int mode) {
 }
 
 void MainWindow::OpenSettings() {
+    if (PanelBusy()) {
+        return;
+    }
     AppSongSettingsStore store(settings_);
-    if (SongSettingsSheet::Run(this, *song_, store, SongSettingsSheet::InstalledFonts())) {
+    if (SongSettingsSheet::Run(this, document_, store, SongSettingsSheet::InstalledFonts())) {
         // The mode panel is built anew on the new settings.
         SetMode(mode_);
     }
 }
 
 bool MainWindow::FindLyrics(LrcDocument& document) {
-    FindLyricsDialog dialog(*song_, &settings_, &settings_, document, this);
+    FindLyricsDialog dialog(document_, &settings_, &settings_, document, this);
     return dialog.exec() == QDialog::Accepted;
 }
 
 // --- Music -----------------------------------------------------------------------------------
 
-bool MainWindow::LoadMusicWithProgress(const QString& path) {
-    ExportProgress progress(this);
-    busy_ = true;
-    UpdateCommands();
-    const bool ok = host_.Import().LoadMusic(path, &progress);
-    busy_ = false;
-    if (ok) {
-        settings_.WriteString(AppSettings::kSettings, QStringLiteral("MusicPath"),
-                              host_.Import().MusicFolder());
-    }
-    UpdateCommands();
-    return ok;
-}
-
 bool MainWindow::AddMusic() {
     LogUserAction(MLogEvents::kActionAddMusic, MLogEvents::kAddMusic);
-    FindMusicDialog dialog(host_.Import(), &settings_, mp3Available_, this);
+    MMusicImport& import = document_.Host().import;
+    FindMusicDialog dialog(import, &settings_, mp3Available_, this);
     busy_ = true;
     const bool added = dialog.exec() == QDialog::Accepted;
     busy_ = false;
     if (added) {
-        song_->SetMusicFile(host_.Import().MusicFilePath());
-        song_->AttachWorkWav(true);
+        // The dialog imported the music into the work WAV: the song takes it.
+        document_.Edit(MSongDocument::kMusicChange,
+                       [&](MSongSettings& song) { song.SetMusicFile(import.MusicFilePath()); });
         settings_.WriteString(AppSettings::kSettings, QStringLiteral("MusicPath"),
-                              host_.Import().MusicFolder());
+                              import.MusicFolder());
     }
     UpdateTitle();
     UpdateCommands();
@@ -426,13 +473,14 @@ void MainWindow::ExportSong() {
     if (!CommandEnabled(AppCommand::Export, State())) {
         return;
     }
-    ExportDialog dialog(*song_, settings_, mp3Available_, host_.Import().SampleRate(), this);
+    ExportDialog dialog(document_, settings_, mp3Available_, document_.Host().import.SampleRate(),
+                        this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     QString folder = settings_.ReadString(AppSettings::kSettings, QStringLiteral("MusicPath"));
     SetExporting(true);
-    ExportRunner::Run(this, *song_, MLameLibrary::Shared(), dialog.Settings(), folder);
+    ExportRunner::Run(this, document_.Song(), MLameLibrary::Shared(), dialog.Settings(), folder);
     SetExporting(false);
     settings_.WriteString(AppSettings::kSettings, QStringLiteral("MusicPath"), folder);
 }
@@ -440,19 +488,23 @@ void MainWindow::ExportSong() {
 // --- Modes ---------------------------------------------------------------------------------
 
 void MainWindow::SetMode(int mode) {
-    if (AutoSave() && song_->modified && mode_ != kPlayFinal) {
+    if (AutoSave() && document_.IsModified() && mode_ != kPlayFinal) {
         SaveProject();
     }
+    ShowMode(mode);
+}
+
+void MainWindow::ShowMode(int mode) {
     mode_ = mode;
     panel_ = nullptr;
     delete takeCentralWidget();
     switch (mode) {
         case kEditLyrics: {
-            auto* edit = new EditLyricsPanel(*this, *song_, this);
+            auto* edit = new EditLyricsPanel(*this, document_, this);
             panel_ = edit;
             if (!edit->IsUsable()) {
                 // A project without a lyrics page cannot be edited: start afresh.
-                song_->SetModified(false);
+                document_.SetModified(false);
                 panel_ = nullptr;
                 delete edit;
                 CloseProject();
@@ -461,13 +513,13 @@ void MainWindow::SetMode(int mode) {
             break;
         }
         case kPlayFinal:
-            panel_ = new PlayFinalPanel(*this, *song_, this);
+            panel_ = new PlayFinalPanel(*this, document_, this);
             break;
         case kPlaceLyrics:
-            panel_ = new PlaceLyricsPanel(*this, *song_, this);
+            panel_ = new PlaceLyricsPanel(*this, document_.Song(), this);
             break;
         case kAdjustLyrics:
-            panel_ = new AdjustLyricsPanel(*this, *song_, this);
+            panel_ = new AdjustLyricsPanel(*this, document_.Song(), this);
             break;
         default:
             break;
@@ -489,14 +541,14 @@ void MainWindow::SetMode(int mode) {
 }
 
 void MainWindow::OnEditLyrics() {
-    if (song_->HasPlacedWords()) {
+    if (document_.Song().HasPlacedWords()) {
         LyricsPlacedDialog(this).exec();
     }
     SetMode(kEditLyrics);
 }
 
 void MainWindow::OnPlaceLyrics() {
-    if (song_->HasPlacedWords() &&
+    if (document_.Song().HasPlacedWords() &&
         QMessageBox::warning(this, tr("Confirm Overwriting Placed Lyrics"),
                              tr("Warning! You have already placed some lyrics.\nClick \"Yes\" to "
                                 "redo the lyrics from the start.\nClick \"No\" to cancel this "
@@ -520,7 +572,7 @@ bool MainWindow::CanCloseProject() {
     if (MCdgPlayer* player = MCdgPlayer::CurrentPlayer(); player && player->IsPlaying()) {
         player->Stop();
     }
-    if (song_->modified) {
+    if (document_.IsModified()) {
         const auto answer = QMessageBox::question(
             this, tr("Confirm Closing Project"),
             tr("You have made changes to this project.\nDo you want to save it?"),
@@ -541,14 +593,9 @@ void MainWindow::CloseProject() {
     if (!CanCloseProject()) {
         return;
     }
-    host_.ForgetMusic();
-    song_->projectPath.clear();
-    song_->ResetToNewProject();
-    song_->SetModified(false);
     projectOpened_ = false;
-    SetMode(kEditLyrics);
-    UpdateTitle();
-    UpdateCommands();
+    document_.NewProject();
+    ShowMode(kEditLyrics);
 }
 
 void MainWindow::NewProject() {
@@ -574,56 +621,62 @@ void MainWindow::OpenProject(const QString& given) {
         }
         path = dialog.selectedFiles().first();
     }
+    path = QFileInfo(path).absoluteFilePath();
     projectOpened_ = true;
     settings_.WriteString(AppSettings::kSettings, QStringLiteral("ProjectPath"), FolderOf(path));
-    settings_.AddRecentFile(QFileInfo(path).absoluteFilePath());
+    settings_.AddRecentFile(path);
     UpdateRecentFiles();
-    host_.ForgetMusic();
-    song_->ResetToNewProject();
-    song_->projectPath = QFileInfo(path).absoluteFilePath();
-    const MStatus loaded = song_->LoadProject();
-    if (!loaded) {
-        Warn(loaded.Text().isEmpty()
+    // The panel lets go of the song while it is replaced.
+    panel_ = nullptr;
+    delete takeCentralWidget();
+    MStatus opened;
+    {
+        ExportProgress progress(this);
+        busy_ = true;
+        openingProject_ = true;
+        musicProblem_.clear();
+        UpdateCommands();
+        opened = document_.Open(path, &progress);
+        openingProject_ = false;
+        busy_ = false;
+    }
+    if (!opened) {
+        Warn(opened.Text().isEmpty()
                  ? MStatus::Failure(QString::fromLatin1(MProjectFile::kCorrupted))
-                 : loaded);
-        song_->projectPath.clear();
-        song_->ResetToNewProject();
-        song_->SetModified(false);
-        SetMode(kEditLyrics);
-        UpdateTitle();
+                 : opened);
+        ShowMode(kEditLyrics);
         return;
     }
-    if (!song_->musicFile.isEmpty()) {
-        if (LoadMusicWithProgress(song_->musicFile)) {
-            song_->AttachWorkWav(true);
-        } else if (QMessageBox::question(
-                       this, tr("Error in Music File"),
-                       tr("The music file associated with this\nproject has an error:\n\n") +
-                           host_.Import().ErrorText() + QStringLiteral("\n") +
-                           tr(" Would you like to select a different\nmusic file now?\n"),
-                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+    MMusicImport& import = document_.Host().import;
+    if (document_.HasMusic()) {
+        settings_.WriteString(AppSettings::kSettings, QStringLiteral("MusicPath"),
+                              import.MusicFolder());
+    } else if (!document_.Song().musicFile.isEmpty()) {
+        const QString problem = import.ErrorText().isEmpty() ? musicProblem_ : import.ErrorText();
+        if (QMessageBox::question(
+                this, tr("Error in Music File"),
+                tr("The music file associated with this\nproject has an error:\n\n") + problem +
+                    QStringLiteral("\n") +
+                    tr(" Would you like to select a different\nmusic file now?\n"),
+                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
             AddMusic();
         } else {
-            song_->SetMusicFile(QString());
+            document_.Edit(MSongDocument::kMusicChange,
+                           [](MSongSettings& song) { song.SetMusicFile(QString()); });
         }
     }
-    // The mode is rebuilt without the auto save of a switch: nothing was changed by the user.
-    const bool wasModified = song_->modified;
-    song_->modified = false;
-    SetMode(kEditLyrics);
-    song_->SetModified(wasModified);
-    UpdateTitle();
+    // The mode is built without the auto save of a switch: nothing was changed by the user.
+    ShowMode(kEditLyrics);
 }
 
 bool MainWindow::SaveProject() {
-    if (song_->projectPath.isEmpty()) {
+    if (document_.Path().isEmpty()) {
         return SaveProjectAs();
     }
-    const MStatus saved = song_->SaveProject();
+    const MStatus saved = document_.Save();
     if (!saved) {
         Warn(saved);
     }
-    UpdateTitle();
     UpdateCommands();
     return saved.IsOk();
 }
@@ -639,14 +692,14 @@ bool MainWindow::SaveProjectAs() {
     }
     const QString path = dialog.selectedFiles().first();
     settings_.WriteString(AppSettings::kSettings, QStringLiteral("ProjectPath"), FolderOf(path));
-    const QString previous = song_->projectPath;
-    song_->projectPath = path;
-    const MStatus saved = song_->SaveProject();
-    if (!saved) {
-        song_->projectPath = previous;
+    const MStatus saved = document_.SaveAs(path);
+    if (saved) {
+        // A project saved under a new name is offered again like one opened.
+        settings_.AddRecentFile(QFileInfo(path).absoluteFilePath());
+        UpdateRecentFiles();
+    } else {
         Warn(saved);
     }
-    UpdateTitle();
     UpdateCommands();
     return saved.IsOk();
 }
@@ -659,7 +712,8 @@ void MainWindow::ActivateFromOtherInstance(const QString& path) {
     activateWindow();
     // Playing stops for the question of Open; work in progress or an open dialog is not
     // interrupted, and the path is then not taken.
-    if (!path.isEmpty() && !exporting_ && !busy_ && QApplication::activeModalWidget() == nullptr) {
+    if (!path.isEmpty() && !exporting_ && !busy_ && !PanelBusy() &&
+        QApplication::activeModalWidget() == nullptr) {
         OpenProject(path);
     }
 }
@@ -667,7 +721,13 @@ void MainWindow::ActivateFromOtherInstance(const QString& path) {
 // --- Window --------------------------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Music being imported is finished first; then the project may be saved.
+    // Music being imported is finished first, and the song being rendered (the window closes
+    // then); then the project may be saved.
+    if (PanelBusy()) {
+        deferredClose_ = true;
+        event->ignore();
+        return;
+    }
     if (busy_ || !CanCloseProject()) {
         event->ignore();
         return;

@@ -4,24 +4,24 @@
 #include <QMap>
 #include <memory>
 
-#include "app/AppSongHost.h"
 #include "app/HelpCommands.h"
+#include "base/MMessageReporter.h"
 #include "modes/AppState.h"
 #include "modes/ModeHost.h"
 #include "platform/MQtAudioOutputFactory.h"
+#include "song/MSongDocument.h"
 
 class AppSettings;
-class MMessageReporter;
-class MSongSettings;
 class ModePanel;
 class QAction;
 class QMenu;
 
-// The program's frame: the menus and their commands, the window title, the one song project,
+// The program's frame: the menus and their commands, the window title, the one song document,
 // and the work-mode panel that fills the window. Each command is a few lines that call the
 // engine or open a dialog; whether a command is enabled is decided in one place from the
-// application's state, again whenever that state changes.
-class MainWindow : public QMainWindow, public ModeHost {
+// application's state, again whenever that state changes: the document announces its changes,
+// the panels theirs.
+class MainWindow : public QMainWindow, public ModeHost, private MMessageReporter {
     Q_OBJECT
 
 public:
@@ -56,8 +56,8 @@ public:
     QAction* Action(AppCommand command) const { return actions_.value(command); }
     void UpdateCommands();
     void UpdateTitle();
-    MSongSettings& Song() { return *song_; }
-    AppSongHost& SongHost() { return host_; }
+    const MSongSettings& Song() const { return document_.Song(); }
+    MSongDocument& Document() { return document_; }
     bool AutoSave() const;
     void SetExporting(bool exporting);
 
@@ -78,12 +78,19 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The document's messages: shown, except the music problem of Open, which is asked about.
+    bool Report(const MStatus& message, const QString& checkBoxText) override;
+    // Builds the panel of a mode (no auto save).
+    void ShowMode(int mode);
+    // The work of the panel (Play Final's render) is using the song.
+    bool PanelBusy() const;
+    // A mode switch or close asked for while the panel was busy, carried out once it is not.
+    void RunDeferred();
     void BuildMenus();
     QAction* AddCommand(QMenu* menu, AppCommand command, const QString& text,
                         const QKeySequence& shortcut = {}, const QString& icon = {});
     void UpdateRecentFiles();
     void StoreWindowPlacement();
-    bool LoadMusicWithProgress(const QString& path);
     void ExportSong();
     void EditCommand(const char* slot);
     void WatchFocus(QWidget* now);
@@ -93,16 +100,22 @@ private:
     QString dataFolder_;
     bool mp3Available_;
     mutable HelpCommands help_;
-    AppSongHost host_;
-    std::unique_ptr<MSongSettings> song_;
     MQtAudioOutputFactory outputs_;
     std::unique_ptr<MMessageReporter> reporter_;
+    MSongDocument document_;
     ModePanel* panel_ = nullptr;
     int mode_ = kNone;
     bool projectOpened_ = false;
     bool exporting_ = false;
     bool busy_ = false;
     bool clipboardHasText_ = false;
+    // Open is importing the project's music: its problem is asked about, not reported.
+    bool openingProject_ = false;
+    QString musicProblem_;
+    // The state last seen while the song was free (what the commands follow while it is not).
+    mutable AppState lastState_;
+    int deferredMode_ = kNone;
+    bool deferredClose_ = false;
     QMap<AppCommand, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
                 shown = sheet;
             }
             const bool saved = shown->grab().save(file, "PNG");
-            window.Song().SetModified(false);
+            window.Document().SetModified(false);
             QCoreApplication::exit(saved ? 0 : 1);
         });
     }

@@ -241,11 +241,14 @@ bool MCdgPlayer::Play(int flags, int32_t startFrame, uint32_t endFrame, Finished
         tRunPlayer = this;
         ReaderMain();
     }));
+    // Named so that a look at the process's threads tells the audio from the rest.
+    threads_.back()->setObjectName(QStringLiteral("Quilm audio reader"));
     threads_.back()->start(MRwPlayer::QtPriority(stored.CdgDisplayPriority()));
     threads_.emplace_back(QThread::create([this] {
         tRunPlayer = this;
         MonitorMain();
     }));
+    threads_.back()->setObjectName(QStringLiteral("Quilm position"));
     threads_.back()->start(MRwPlayer::QtPriority(stored.CdgReadPriority()));
     return true;
 }

@@ -50,6 +50,7 @@ void MRwPlayer::Start(bool threaded, uint32_t decodedUpTo) {
     lastDecodedPosition_ = decodedUpTo;
     if (threaded) {
         worker_.reset(QThread::create([this] { Loop(); }));
+        worker_->setObjectName(QStringLiteral("Quilm graphics"));
         worker_->start(QtPriority(priority_));
     } else {
         Loop();

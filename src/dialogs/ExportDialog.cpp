@@ -16,7 +16,7 @@
 
 #include "dialogs/MDialogSettings.h"
 #include "export/MBinExport.h"
-#include "song/MSongSettings.h"
+#include "song/MSongDocument.h"
 #include "widgets/CBalloonHelp.h"
 
 namespace {
@@ -34,9 +34,9 @@ QString WithoutMnemonics(QString caption) {
 
 }  // namespace
 
-ExportDialog::ExportDialog(MSongSettings& song, MDialogSettings& settings, bool mp3Available,
+ExportDialog::ExportDialog(MSongDocument& document, MDialogSettings& settings, bool mp3Available,
                            uint32_t workWavSampleRate, QWidget* parent)
-    : QDialog(parent), song_(song), store_(settings), sampleRate_(workWavSampleRate) {
+    : QDialog(parent), document_(document), store_(settings), sampleRate_(workWavSampleRate) {
     setWindowTitle(tr("Export Song File"));
     export_ = MExportSettings::Load(store_, mp3Available);
 
@@ -82,9 +82,9 @@ ExportDialog::ExportDialog(MSongSettings& song, MDialogSettings& settings, bool 
     layout->addWidget(lrc);
 
     auto* form = new QFormLayout;
-    artist_ = new QLineEdit(song_.artist, this);
+    artist_ = new QLineEdit(document_.Song().artist, this);
     artist_->setAccessibleName(tr("Artist"));
-    title_ = new QLineEdit(song_.title, this);
+    title_ = new QLineEdit(document_.Song().title, this);
     title_->setAccessibleName(tr("Title"));
     form->addRow(tr("&Artist:"), artist_);
     form->addRow(tr("&Title:"), title_);
@@ -156,9 +156,11 @@ void ExportDialog::accept() {
         ShowBalloon(MExportSettings::kRatioTitle, MExportSettings::kRatioMissingText, ratios_);
         return;
     }
-    if (artist_->text() != song_.artist || title_->text() != song_.title) {
-        song_.SetArtist(artist_->text());
-        song_.SetTitle(title_->text());
+    if (artist_->text() != document_.Song().artist) {
+        document_.SetArtist(artist_->text());
+    }
+    if (title_->text() != document_.Song().title) {
+        document_.SetTitle(title_->text());
     }
     if (export_.IsCompressed()) {
         export_.SetRatioKbps(SelectedRatio());

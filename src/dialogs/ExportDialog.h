@@ -9,7 +9,7 @@
 
 class CBalloonHelp;
 class MDialogSettings;
-class MSongSettings;
+class MSongDocument;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -20,14 +20,14 @@ class QRadioButton;
 // zipping, and the song's artist and title. It reads the stored choice on opening and, on
 // "&Export", stores it again and takes the artist and title into the song.
 //
-// The shell: ExportDialog dialog(song, settings, mp3Available, workWavSampleRate, mainWindow);
+// The shell: ExportDialog dialog(document, settings, mp3Available, workWavSampleRate, window);
 //            if (dialog.exec() == QDialog::Accepted)
-//                ExportRunner::Run(mainWindow, song, lame, dialog.Settings(), exportFolder);
+//                ExportRunner::Run(window, document.Song(), lame, dialog.Settings(), folder);
 class ExportDialog : public QDialog {
     Q_OBJECT
 
 public:
-    ExportDialog(MSongSettings& song, MDialogSettings& settings, bool mp3Available,
+    ExportDialog(MSongDocument& document, MDialogSettings& settings, bool mp3Available,
                  uint32_t workWavSampleRate, QWidget* parent = nullptr);
 
     // The choice made (valid after "&Export").
@@ -51,7 +51,7 @@ private:
     void TypeChosen(int type, bool opening);
     int SelectedRatio() const;
 
-    MSongSettings& song_;
+    MSongDocument& document_;
     MDialogSettings& store_;
     uint32_t sampleRate_;
     MExportSettings export_;

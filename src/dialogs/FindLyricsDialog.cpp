@@ -7,6 +7,7 @@
 #include "dialogs/StatusMessage.h"
 #include "lyrics/LyricImport.h"
 #include "lyrics/LyricImportSettings.h"
+#include "song/MSongDocument.h"
 
 QList<SiteSearchDialog::Site> FindLyricsDialog::Sites() {
     return {{tr("LRCLIB"), QStringLiteral("https://lrclib.net/")},
@@ -17,7 +18,7 @@ QList<SiteSearchDialog::Site> FindLyricsDialog::Sites() {
             {tr("LyricsFreak"), QStringLiteral("https://www.lyricsfreak.com/")}};
 }
 
-FindLyricsDialog::FindLyricsDialog(MSongSettings& song, LyricImportSettings* lyricSettings,
+FindLyricsDialog::FindLyricsDialog(MSongDocument& song, LyricImportSettings* lyricSettings,
                                    MDialogSettings* settings, LrcDocument& document,
                                    QWidget* parent)
     : SiteSearchDialog(tr("Find Lyrics"), tr("Choose a lyric website to search:"), Sites(),
@@ -39,11 +40,14 @@ void FindLyricsDialog::LocalFile() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    LyricImport import(song_, lyricSettings_);
+    LyricImport import(song_.Song(), lyricSettings_);
     import.RememberChoice(path, index);
     const MStatus status = import.ImportLyricFile(path, document_);
     QApplication::restoreOverrideCursor();
     if (status.IsOk()) {
+        // The import replaced the lyrics and emptied the line list.
+        song_.Edit(MSongDocument::kLyricsChange | MSongDocument::kLinesChange,
+                   [](MSongSettings&) {});
         SaveCustomUrl();
         accept();
     } else if (!status.Text().isEmpty()) {
@@ -51,11 +55,15 @@ void FindLyricsDialog::LocalFile() {
     }
 }
 
-bool FindLyricsDialog::MergeTimings(QWidget* parent, MSongSettings& song,
+bool FindLyricsDialog::MergeTimings(QWidget* parent, MSongDocument& song,
                                     const LrcDocument& document) {
-    LyricImport import(song);
-    return import.MergeLrcTimings(document, [parent](const QString& question) {
+    LyricImport import(song.Song());
+    const bool merged = import.MergeLrcTimings(document, [parent](const QString& question) {
         return StatusMessage::AskYesNo(parent, QString(), tr(question.toUtf8().constData()),
                                        QMessageBox::Question);
     });
+    if (merged) {
+        song.Edit(MSongDocument::kLinesChange, [](MSongSettings&) {});
+    }
+    return merged;
 }

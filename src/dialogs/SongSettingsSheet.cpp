@@ -17,6 +17,7 @@
 #include "log/MSongSettingsDumpLog.h"
 #include "log/MUserActionLog.h"
 #include "song/MKaraokeEngine.h"
+#include "song/MSongDocument.h"
 #include "song/MSongDumps.h"
 #include "song/MSongSettings.h"
 
@@ -54,8 +55,9 @@ SongSettingsSheet::~SongSettingsSheet() {
     delete tabs_;
 }
 
-bool SongSettingsSheet::Run(QWidget* parent, MSongSettings& song, SongSettingsStore& store,
+bool SongSettingsSheet::Run(QWidget* parent, MSongDocument& document, SongSettingsStore& store,
                             const QStringList& fonts) {
+    const MSongSettings& song = document.Song();
     std::unique_ptr<MSongSettings> copy = song.CopySettings();
     // The copy tells no one about its changes; the song learns of them on OK.
     copy->SetHost(nullptr);
@@ -63,8 +65,7 @@ bool SongSettingsSheet::Run(QWidget* parent, MSongSettings& song, SongSettingsSt
     SongSettingsSheet sheet(std::move(copy), store, fonts, parent);
     const bool ok = sheet.exec() == QDialog::Accepted;
     if (ok) {
-        song.AssignSettings(sheet.Settings());
-        song.SetModified(true);
+        document.AssignSettings(sheet.Settings());
     }
     MEventLog& log = MEventLog::Global();
     if (log.IsActive()) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 class LyricsSettingsPage;
+class MSongDocument;
 class MSongSettings;
 class QDialogButtonBox;
 class QTabWidget;
@@ -27,9 +28,9 @@ public:
                       const QStringList& fonts, QWidget* parent = nullptr);
     ~SongSettingsSheet() override;
 
-    // Runs the sheet on a copy of song; on OK copies the settings into the song and marks it
-    // modified. True for OK.
-    static bool Run(QWidget* parent, MSongSettings& song, SongSettingsStore& store,
+    // Runs the sheet on a copy of the document's song; on OK the document takes the settings
+    // (the song is then modified). True for OK.
+    static bool Run(QWidget* parent, MSongDocument& document, SongSettingsStore& store,
                     const QStringList& fonts);
     // The font names of the engine's font dictionary, in order.
     static QStringList InstalledFonts();

@@ -13,6 +13,7 @@
 #include "modes/UserAction.h"
 #include "song/MKaraokeLine.h"
 #include "song/MKaraokeWord.h"
+#include "song/MSongDocument.h"
 #include "song/MSongSettings.h"
 #include "widgets/MRwViewerWindow.h"
 
@@ -24,8 +25,11 @@ constexpr int kInset = 2;
 
 }  // namespace
 
-EditLyricsPanel::EditLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* parent)
-    : ModePanel(host, song, ModeHost::kEditLyrics, parent), renderer_(new MRwRenderer) {
+EditLyricsPanel::EditLyricsPanel(ModeHost& host, MSongDocument& document, QWidget* parent)
+    : ModePanel(host, document.Song(), ModeHost::kEditLyrics, parent),
+      document_(document),
+      renderer_(new MRwRenderer) {
+    const MSongSettings& song = document.Song();
     setAccessibleName(tr("Edit Lyrics"));
     importButton_ = MakeButton(tr("&Import Lyrics"), kMargin, 110);
     addMusicButton_ = MakeButton(tr("Add M&usic"), kMargin + 116, 110);
@@ -65,7 +69,7 @@ EditLyricsPanel::EditLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* p
         usable_ = false;
         QMessageBox::critical(this, QStringLiteral("Quilm"),
                               tr("There is a problem with the project you opened."));
-        song.SetModified(false);
+        document.SetModified(false);
         return;
     }
     QFont font(lyricsPage->textType.faceName);
@@ -84,14 +88,20 @@ EditLyricsPanel::EditLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* p
     split_ = host.EditLyricsSplit();
     ShowMusicName();
 
-    connect(lyricBox_, &QPlainTextEdit::textChanged, this, &EditLyricsPanel::LyricsChanged);
+    connect(lyricBox_, &QPlainTextEdit::textChanged, this, &EditLyricsPanel::TextTyped);
+    connect(&document, &MSongDocument::lyricsChanged, this, &EditLyricsPanel::LyricsChanged);
+    connect(&document, &MSongDocument::linesChanged, this, &EditLyricsPanel::DrawPage);
+    connect(&document, &MSongDocument::musicChanged, this, [this] {
+        ShowMusicName();
+        UpdateModeButtons();
+    });
     connect(importButton_, &CColorButton::clicked, this, &EditLyricsPanel::ImportLyrics);
     connect(addMusicButton_, &CColorButton::clicked, this, &EditLyricsPanel::AddMusic);
     connect(previousPage_, &CColorButton::clicked, this, [this] { TurnPage(-1); });
     connect(nextPage_, &CColorButton::clicked, this, [this] { TurnPage(1); });
     setMouseTracking(true);
 
-    RefreshPreview();
+    document.GenerateKaraokeLineList(true, false);
     UpdateModeButtons();
     Layout();
     lyricBox_->setFocus();
@@ -106,16 +116,20 @@ bool EditLyricsPanel::HasMusicAndLyrics() const {
     return !Host().MusicFilePath().isEmpty() && !Song().rawLyrics.isEmpty();
 }
 
-void EditLyricsPanel::LyricsChanged() {
-    Song().SetRawLyrics(lyricBox_->toPlainText());
-    RefreshPreview();
-    UpdateModeButtons();
-    Host().PanelStateChanged();
+void EditLyricsPanel::TextTyped() {
+    document_.SetRawLyrics(lyricBox_->toPlainText());
 }
 
-void EditLyricsPanel::RefreshPreview() {
+void EditLyricsPanel::LyricsChanged() {
+    if (lyricBox_->toPlainText() != document_.Song().rawLyrics) {
+        const QSignalBlocker quiet(lyricBox_);
+        lyricBox_->setPlainText(document_.Song().rawLyrics);
+    }
+    document_.GenerateKaraokeLineList(true, false);
+}
+
+void EditLyricsPanel::DrawPage() {
     MSongSettings& song = Song();
-    song.GenerateKaraokeLineList(true, false);
     const MKaraokeWord* lastWord =
         song.WordCount() > 0 ? song.GetWord(song.WordCount() - 1) : nullptr;
     lastPage_ = lastWord != nullptr && lastWord->line != nullptr ? lastWord->line->page : 0;
@@ -140,7 +154,7 @@ void EditLyricsPanel::RefreshPreview() {
 
 void EditLyricsPanel::TurnPage(int delta) {
     currentPage_ += delta;
-    RefreshPreview();
+    DrawPage();
 }
 
 void EditLyricsPanel::ShowMusicName() {
@@ -154,28 +168,15 @@ void EditLyricsPanel::ShowMusicName() {
 
 void EditLyricsPanel::ImportLyrics() {
     LogUserAction(MLogEvents::kActionImportLyrics, MLogEvents::kImportLyrics);
+    // The song document tells the box and the preview what the import and the merge changed.
     LrcDocument document;
-    const bool changed = Host().FindLyrics(document);
-    if (changed) {
-        const QSignalBlocker quiet(lyricBox_);
-        lyricBox_->setPlainText(Song().rawLyrics);
+    if (Host().FindLyrics(document) && document.HasLines()) {
+        FindLyricsDialog::MergeTimings(this, document_, document);
     }
-    RefreshPreview();
-    if (changed && document.HasLines()) {
-        const bool merged = FindLyricsDialog::MergeTimings(this, Song(), document);
-        if (merged) {
-            RefreshPreview();
-        }
-    }
-    UpdateModeButtons();
-    Host().PanelStateChanged();
 }
 
 void EditLyricsPanel::AddMusic() {
     Host().AddMusic();
-    ShowMusicName();
-    UpdateModeButtons();
-    Host().PanelStateChanged();
 }
 
 void EditLyricsPanel::SetSplit(double split) {

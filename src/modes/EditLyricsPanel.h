@@ -5,18 +5,20 @@
 #include "modes/ModePanel.h"
 
 class MRwRenderer;
+class MSongDocument;
 class MRwViewerWindow;
 class QLabel;
 class QPlainTextEdit;
 
 // Edit Lyrics: the lyric box, the music name, and a live preview of the lyrics laid out on CD+G
-// pages. Every change of the text regenerates the line list (keeping the timings that still
-// match) and redraws the page at once.
+// pages. Every change of the text goes to the song document; every change of the lyrics (typed
+// or imported) regenerates the line list (keeping the timings that still match), and every
+// change of the lines redraws the page at once.
 class EditLyricsPanel : public ModePanel {
     Q_OBJECT
 
 public:
-    EditLyricsPanel(ModeHost& host, MSongSettings& song, QWidget* parent = nullptr);
+    EditLyricsPanel(ModeHost& host, MSongDocument& document, QWidget* parent = nullptr);
     ~EditLyricsPanel() override;
 
     // False when the song has no lyrics page: the project cannot be edited.
@@ -31,10 +33,6 @@ public:
     MRwRenderer* Renderer() const { return renderer_.get(); }
     MRwViewerWindow* Viewer() const { return viewer_; }
 
-    // Regenerates the line list and draws the current page.
-    void RefreshPreview();
-    // Shows the music file name (every "&" doubled so that it shows as written).
-    void ShowMusicName();
     void SetSplit(double split);
 
 protected:
@@ -45,13 +43,20 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void TextTyped();
+    // The song's lyrics changed: the box shows them, the line list is generated again.
     void LyricsChanged();
+    // Draws the current page of the line list as it stands.
+    void DrawPage();
+    // Shows the music file name (every "&" doubled so that it shows as written).
+    void ShowMusicName();
     void ImportLyrics();
     void AddMusic();
     void TurnPage(int delta);
     void Layout();
     QRect SplitterRect() const;
 
+    MSongDocument& document_;
     std::unique_ptr<MRwRenderer> renderer_;
     MRwViewerWindow* viewer_ = nullptr;
     CColorButton* importButton_ = nullptr;

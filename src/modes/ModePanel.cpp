@@ -63,6 +63,9 @@ bool ModePanel::HasMusicAndLyrics() const {
 }
 
 void ModePanel::UpdateModeButtons() {
+    if (SongInUse()) {
+        return;
+    }
     AppState state;
     state.playing = !host_.IsIdle();
     state.hasWorkWav = !host_.WorkWavPath().isEmpty();

@@ -37,6 +37,8 @@ protected:
 
     // The panel's own conditions on top of the shared rules (e.g. none while playing).
     virtual bool ModeButtonAllowed(Button which) const { return true; }
+    // Work of the panel's own is using the song: the buttons keep their state meanwhile.
+    virtual bool SongInUse() const { return false; }
     // Whether the song has what Place Lyrics needs (music and lyrics).
     virtual bool HasMusicAndLyrics() const;
     // A key press or release inside the panel; true consumes it.

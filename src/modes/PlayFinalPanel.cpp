@@ -1,11 +1,16 @@
 #include "modes/PlayFinalPanel.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QProgressBar>
+#include <QThread>
 
 #include "audio/MCdgPlayer.h"
 #include "cdg/MRwRenderer.h"
 #include "modes/UserAction.h"
+#include "song/MSongDocument.h"
 #include "song/MSongSettings.h"
 #include "widgets/MRwViewerWindow.h"
 
@@ -17,8 +22,10 @@ constexpr int kClearColour = 15;
 
 }  // namespace
 
-PlayFinalPanel::PlayFinalPanel(ModeHost& host, MSongSettings& song, QWidget* parent)
-    : ModePanel(host, song, ModeHost::kPlayFinal, parent), renderer_(new MRwRenderer) {
+PlayFinalPanel::PlayFinalPanel(ModeHost& host, MSongDocument& document, QWidget* parent)
+    : ModePanel(host, document.Song(), ModeHost::kPlayFinal, parent),
+      document_(document),
+      renderer_(new MRwRenderer) {
     setAccessibleName(tr("Play Final"));
     previewFrame_ = new QFrame(this);
     previewFrame_->setAccessibleName(tr("CD+G preview"));
@@ -29,6 +36,12 @@ PlayFinalPanel::PlayFinalPanel(ModeHost& host, MSongSettings& song, QWidget* par
     viewer_->SetRenderer(renderer_.get());
     playButton_ = MakeButton(tr("Play (SB)"), kMargin, 95);
     connect(playButton_, &CColorButton::clicked, this, &PlayFinalPanel::TogglePlayback);
+    renderProgress_ = new QProgressBar(this);
+    renderProgress_->setAccessibleName(tr("Rendering the song"));
+    renderProgress_->setGeometry(kMargin + 95 + kGap, kMargin, 160, kButtonHeight);
+    renderProgress_->setRange(0, 0);
+    renderProgress_->setFormat(tr("Rendering..."));
+    renderProgress_->hide();
 
     player_ = MCdgPlayer::CurrentPlayer();
     if (player_ != nullptr) {
@@ -38,48 +51,90 @@ PlayFinalPanel::PlayFinalPanel(ModeHost& host, MSongSettings& song, QWidget* par
     }
     player_->PrepareGraphics();
 
-    song.GenerateKaraokeLineList(true, true);
-    if (const IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage)) {
+    if (const IMAGE_STRUCT* lyrics = document.Song().FindPage(IMAGE_STRUCT::kLyricsPage)) {
         const auto colours = lyrics->Colors();
         renderer_->LoadColors(0, 16, colours.data());
         renderer_->SetBorderColor(lyrics->borderColorIndex);
         renderer_->ClearScreen(lyrics->backgroundColorIndex);
     }
-    Render();
     UpdateModeButtons();
+    Render();
     StartTimer();
 }
 
 PlayFinalPanel::~PlayFinalPanel() {
     StopTimer();
+    if (renderThread_ != nullptr) {
+        // The render works on the song: it ends before the panel lets the song go.
+        renderThread_->wait();
+        delete renderThread_;
+    }
     MCdgPlayer::DestroyPlayer();
     renderer_->DetachAllWindows();
     viewer_->SetRenderer(nullptr);
 }
 
 void PlayFinalPanel::Render() {
-    MSongSettings& song = Song();
-    const QString wav = Host().WorkWavPath();
-    if (song.rwBuffer.empty() || wav.isEmpty()) {
-        // Nothing to play: Play starts nothing and can be stopped again.
-        player_->SetSource(QString(), nullptr, 0);
-        endFrame_ = 0;
+    if (renderThread_ != nullptr) {
         return;
     }
-    uint32_t length = 0;
-    leadInFrames_ = song.WriteRwMemory(song.rwBuffer.data(), song.rwBuffer.size(), &length,
-                                       MSongSettings::kFromTheStart);
-    length = std::min<uint32_t>(length, static_cast<uint32_t>(song.rwBuffer.size()));
-    player_->SetLeadingSilenceFrames(leadInFrames_);
-    player_->SetSource(wav, song.rwBuffer.data(), length);
-    endOfPlay_.Reset();
-    player_->SetStopEvent(&endOfPlay_);
-    endFrame_ = static_cast<uint32_t>(leadInFrames_) +
-                song.audioBytes / std::max<uint16_t>(1, song.workWavBlockAlign);
-    player_->PrepareGraphics();
+    player_->SetSource(QString(), nullptr, 0);
+    endFrame_ = 0;
+    playButton_->setEnabled(false);
+    // Settings would change the song under the render.
+    ModeButton(kSettingsButton)->setEnabled(false);
+    renderProgress_->show();
+    renderThread_ = QThread::create([this] { stream_ = document_.RenderWholeStream(); });
+    connect(renderThread_, &QThread::finished, this, &PlayFinalPanel::RenderDone);
+    renderThread_->start();
+}
+
+bool PlayFinalPanel::WaitForRender(int timeoutMs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (IsRendering()) {
+        if (waited.elapsed() > timeoutMs) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+void PlayFinalPanel::RenderDone() {
+    if (renderThread_ == nullptr) {
+        return;
+    }
+    renderThread_->wait();
+    delete renderThread_;
+    renderThread_ = nullptr;
+    renderProgress_->hide();
+    playButton_->setEnabled(true);
+
+    const MSongSettings& song = document_.Song();
+    const QString wav = Host().WorkWavPath();
+    if (!stream_.status && !stream_.status.Text().isEmpty()) {
+        document_.Host().Report(stream_.status);
+    }
+    if (stream_.bytes != nullptr && stream_.lengthBytes > 0 && !wav.isEmpty()) {
+        leadInFrames_ = stream_.leadInFrames;
+        player_->SetLeadingSilenceFrames(leadInFrames_);
+        player_->SetSource(wav, stream_.bytes, stream_.lengthBytes);
+        endOfPlay_.Reset();
+        player_->SetStopEvent(&endOfPlay_);
+        endFrame_ = static_cast<uint32_t>(leadInFrames_) +
+                    song.audioBytes / std::max<uint16_t>(1, song.workWavBlockAlign);
+        player_->PrepareGraphics();
+    }
+    // Without a stream Play starts nothing and can be stopped again.
+    UpdateModeButtons();
+    Host().PanelStateChanged();
 }
 
 void PlayFinalPanel::TogglePlayback() {
+    if (IsRendering()) {
+        return;
+    }
     if (!playing_) {
         playing_ = true;
         playButton_->SetCaption(tr("Stop (SB)"));

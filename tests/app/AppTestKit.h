@@ -18,6 +18,7 @@
 
 #include "app/AppSettings.h"
 #include "app/MainWindow.h"
+#include "song/MSongDocument.h"
 #include "song/MSongSettings.h"
 
 namespace AppTestKit {
@@ -122,24 +123,21 @@ struct Fixture {
     }
     ~Fixture() {
         // Nothing is asked when the test ends.
-        window->Song().SetModified(false);
+        window->Document().SetModified(false);
     }
 
     QString Path(const QString& name) const { return dir.filePath(name); }
 
     // Lyrics with music, the first word timed.
     void PlacedSong(double musicSeconds = 3) {
-        MSongSettings& song = window->Song();
+        MSongDocument& song = window->Document();
         const QString wav = Path(QStringLiteral("music.wav"));
         WriteWav(wav, musicSeconds);
-        QVERIFY(window->SongHost().Import().LoadMusic(wav, nullptr));
-        song.SetMusicFile(wav);
-        song.AttachWorkWav(true);
+        QVERIFY(song.ImportMusic(wav).IsOk());
         song.SetRawLyrics(QStringLiteral("Twinkle twinkle little star\nHow I wonder what you are"));
         song.GenerateKaraokeLineList(false, false);
-        for (int i = 0; i < song.WordCount(); ++i) {
-            song.GetWord(i)->startTime = 22050 + 8000 * i;
-            song.GetWord(i)->endTime = 22050 + 8000 * i + 7000;
+        for (int i = 0; i < song.Song().WordCount(); ++i) {
+            song.SetWordTimes(i, 22050 + 8000 * i, 22050 + 8000 * i + 7000);
         }
     }
 };

@@ -10,6 +10,7 @@
 #include "dialogs/SongSettingsSheet.h"
 #include "modes/EditLyricsPanel.h"
 #include "modes/ModePanel.h"
+#include "modes/PlayFinalPanel.h"
 
 using namespace AppTestKit;
 
@@ -106,7 +107,7 @@ private slots:
         Fixture f(false);
         MainWindow& w = *f.window;
         QCOMPARE(w.windowTitle(), QStringLiteral("Quilm - Untitled"));
-        f.window->Song().SetRawLyrics(QStringLiteral("la"));
+        f.window->Document().SetRawLyrics(QStringLiteral("la"));
         AnswerNextFileDialog(f.Path(QStringLiteral("Hit.qlm")));
         QVERIFY(w.SaveProjectAs());
         QCOMPARE(w.windowTitle(), QStringLiteral("Quilm - Hit.qlm"));
@@ -115,8 +116,9 @@ private slots:
     void CanCloseProjectPaths() {
         Fixture f(false);
         MainWindow& w = *f.window;
-        MSongSettings& song = w.Song();
-        song.SetRawLyrics(QStringLiteral("la la"));
+        MSongDocument& document = w.Document();
+        const MSongSettings& song = w.Song();
+        document.SetRawLyrics(QStringLiteral("la la"));
 
         AnswerNextBox(QMessageBox::Cancel);
         QVERIFY(!w.CanCloseProject());
@@ -142,8 +144,10 @@ private slots:
         QVERIFY(QFile::exists(path));
 
         // A project that cannot be written is not given up.
-        song.SetRawLyrics(QStringLiteral("changed"));
-        song.projectPath = f.Path(QStringLiteral("no/such/folder/Song.qlm"));
+        QVERIFY(QDir().mkpath(f.Path(QStringLiteral("gone"))));
+        QVERIFY(document.SaveAs(f.Path(QStringLiteral("gone/Song.qlm"))).IsOk());
+        QVERIFY(QDir(f.Path(QStringLiteral("gone"))).removeRecursively());
+        document.SetRawLyrics(QStringLiteral("changed"));
         AnswerNextBox(QMessageBox::Yes);
         QTimer::singleShot(300, [] { CloseNextDialog(); });
         QVERIFY(!w.CanCloseProject());
@@ -154,14 +158,17 @@ private slots:
         Fixture f(true);
         MainWindow& w = *f.window;
         f.PlacedSong();
-        MSongSettings& song = w.Song();
-        song.projectPath = f.Path(QStringLiteral("Auto.qlm"));
-        song.SetModified(true);
+        MSongDocument& document = w.Document();
+        const MSongSettings& song = w.Song();
+        QVERIFY(document.SaveAs(f.Path(QStringLiteral("Auto.qlm"))).IsOk());
+        QFile::remove(song.projectPath);
+        document.SetModified(true);
         w.SetMode(ModeHost::kPlayFinal);
         QVERIFY(!song.modified);
         QVERIFY(QFile::exists(song.projectPath));
+        QVERIFY(qobject_cast<PlayFinalPanel*>(w.Panel())->WaitForRender(10000));
         QFile::remove(song.projectPath);
-        song.SetModified(true);
+        document.SetModified(true);
         w.SetMode(ModeHost::kAdjustLyrics);
         QVERIFY(song.modified);
         QVERIFY(!QFile::exists(song.projectPath));
@@ -195,9 +202,8 @@ private slots:
             Fixture f(false);
             f.PlacedSong();
             QFile::copy(f.Path(QStringLiteral("music.wav")), keep.filePath("music.wav"));
-            f.window->Song().SetMusicFile(keep.filePath("music.wav"));
-            f.window->Song().projectPath = project;
-            QVERIFY(f.window->SaveProject());
+            QVERIFY(f.window->Document().ImportMusic(keep.filePath("music.wav")).IsOk());
+            QVERIFY(f.window->Document().SaveAs(project).IsOk());
             AppSettings settings(settingsFile);
             MainWindow w(settings, QString(), false);
             w.Start();
@@ -248,10 +254,11 @@ private slots:
     void OpenWithMissingMusicKeepsTheFile() {
         Fixture f(true);
         MainWindow& w = *f.window;
-        w.Song().SetRawLyrics(QStringLiteral("la la"));
-        w.Song().SetMusicFile(f.Path(QStringLiteral("gone.wav")));
-        w.Song().projectPath = f.Path(QStringLiteral("Gone.qlm"));
-        QVERIFY(w.SaveProject());
+        w.Document().SetRawLyrics(QStringLiteral("la la"));
+        w.Document().Edit(MSongDocument::kMusicChange, [&](MSongSettings& song) {
+            song.SetMusicFile(f.Path(QStringLiteral("gone.wav")));
+        });
+        QVERIFY(w.Document().SaveAs(f.Path(QStringLiteral("Gone.qlm"))).IsOk());
         QFile file(w.Song().projectPath);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();

@@ -13,6 +13,7 @@
 #include "dialogs/ExportDialog.h"
 #include "dialogs/ExportProgress.h"
 #include "dialogs/ExportRunner.h"
+#include "song/MSongDocument.h"
 #include "widgets/CBalloonHelp.h"
 
 namespace {
@@ -43,7 +44,7 @@ void CloseBalloons() {
 TEST_F(DialogTest, RatioListFollowsTheTypeAndIsRememberedPerType) {
     settings_.WriteInt("Settings", "ExportType", MExportSettings::kMp3);
     settings_.WriteInt("Settings", "ExportRatioMP3", 150);
-    MSongSettings song;
+    MSongDocument song;
     ExportDialog dialog(song, settings_, true, 44100);
     // The last entry whose number is at least the remembered one.
     EXPECT_EQ(Selected(dialog.RatioList()), "160k");
@@ -71,9 +72,10 @@ TEST_F(DialogTest, RatioListFollowsTheTypeAndIsRememberedPerType) {
 
 TEST_F(DialogTest, BinRefusedForOtherRatesAndExportNeedsARatio) {
     settings_.WriteInt("Settings", "ExportType", MExportSettings::kMp3);
-    MSongSettings song;
-    song.artist = "A";
-    song.title = "T";
+    MSongDocument song;
+    song.SetArtist("A");
+    song.SetTitle("T");
+    song.SetModified(false);
     // Without MP3 encoding a stored MP3+G becomes WMA+G.
     ExportDialog dialog(song, settings_, false, 48000);
     EXPECT_FALSE(dialog.TypeButton(MExportSettings::kMp3)->isEnabled());
@@ -97,14 +99,14 @@ TEST_F(DialogTest, BinRefusedForOtherRatesAndExportNeedsARatio) {
     EXPECT_EQ(OpenBalloon()->Title(), "Ratio");
     EXPECT_EQ(OpenBalloon()->Text(), "Please select a Compression Ratio.");
     CloseBalloons();
-    EXPECT_FALSE(song.modified);
+    EXPECT_FALSE(song.IsModified());
 
     dialog.RatioList()->setCurrentRow(3);
     dialog.ArtistField()->setText("B");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(song.artist, "B");
-    EXPECT_TRUE(song.modified);
+    EXPECT_EQ(song.Song().artist, "B");
+    EXPECT_TRUE(song.IsModified());
     EXPECT_EQ(settings_.ReadInt("Settings", "ExportRatioWMA", -1), 96);
 
     // Opening on a stored BIN with other music: the balloon shows and BIN stays.

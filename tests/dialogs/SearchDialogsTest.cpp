@@ -23,6 +23,7 @@
 #include "dialogs/LyricsPlacedDialog.h"
 #include "lyrics/LrcDocument.h"
 #include "lyrics/LyricImportSettings.h"
+#include "song/MSongDocument.h"
 #include "widgets/CColorPicker.h"
 #include "widgets/CDodMsgBox.h"
 
@@ -117,11 +118,16 @@ TEST_F(DialogTest, LrcFileImportsAndItsTimingsMergeAfterAQuestion) {
     f.write("[ar:Someone]\n[00:12.00]<00:12.00>Hello <00:12.50>world<00:13.20>\n");
     f.close();
 
-    auto song = MakeSong(MakeWav("music.wav", 20.0, 2), 1.0, false, false);
+    auto made = MakeSong(MakeWav("music.wav", 20.0, 2), 1.0, false, false);
+    made->projectPath = Path("song.qlm");
+    ASSERT_TRUE(made->SaveProject().IsOk());
+    MSongDocument songDocument;
+    ASSERT_TRUE(songDocument.Open(made->projectPath).IsOk());
+    MSongSettings* song = &songDocument.Song();
     ASSERT_TRUE(song->HasPlacedWords());
     MemoryLyricSettings lyricSettings;
     LrcDocument document;
-    FindLyricsDialog dialog(*song, &lyricSettings, &settings_, document, nullptr);
+    FindLyricsDialog dialog(songDocument, &lyricSettings, &settings_, document, nullptr);
     EXPECT_EQ(dialog.ChoiceCount(), 7);
     ChooseFile(lrc);
     dialog.LocalFileButton()->click();
@@ -139,17 +145,17 @@ TEST_F(DialogTest, LrcFileImportsAndItsTimingsMergeAfterAQuestion) {
         asked = box->text();
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_FALSE(FindLyricsDialog::MergeTimings(nullptr, *song, document));
+    EXPECT_FALSE(FindLyricsDialog::MergeTimings(nullptr, songDocument, document));
     EXPECT_TRUE(asked.startsWith("The LRC file you selected contains timing values"));
     EXPECT_EQ(song->GetLine(0)->words[0]->startTime, 7);
     OnModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
-    EXPECT_TRUE(FindLyricsDialog::MergeTimings(nullptr, *song, document));
+    EXPECT_TRUE(FindLyricsDialog::MergeTimings(nullptr, songDocument, document));
     EXPECT_EQ(song->GetLine(0)->words[0]->startTime, 1200 * 441);
 
     // A file with no lyrics: the stop message, the dialog stays open.
     const QString empty = Path("empty.txt");
     QFile(empty).open(QIODevice::WriteOnly);
-    FindLyricsDialog again(*song, &lyricSettings, &settings_, document, nullptr);
+    FindLyricsDialog again(songDocument, &lyricSettings, &settings_, document, nullptr);
     ChooseFile(empty);
     QString told;
     OnModal<QMessageBox>([&told](QMessageBox* box) {
@@ -195,7 +201,7 @@ TEST_F(DialogTest, SmallDialogsAndNotices) {
 }
 
 TEST_F(DialogTest, EveryControlHasAnAccessibleName) {
-    MSongSettings song;
+    MSongDocument song;
     MMusicImport music(TempFolder());
     LrcDocument document;
     MemoryLyricSettings lyricSettings;

@@ -30,6 +30,7 @@
 #include "dialogs/SongSettingsStore.h"
 #include "dialogs/TitlePageSettingsPage.h"
 #include "song/MPageGraphicEditor.h"
+#include "song/MSongDocument.h"
 #include "widgets/CColorButton.h"
 #include "widgets/CColorPicker.h"
 #include "widgets/MRwViewerWindow.h"
@@ -250,6 +251,9 @@ TEST_F(SongSettingsTest, CancelLeavesTheSongAsItWasAndOkTakesTheChanges) {
     song->projectPath = Path("song.qlm");
     ASSERT_TRUE(song->SaveProject().IsOk());
     const QByteArray before = AudioFixtures::ReadAll(song->projectPath);
+    MSongDocument document;
+    ASSERT_TRUE(document.Open(song->projectPath).IsOk());
+    MSongSettings* edited = &document.Song();
     const QString png = Picture("b.png");
 
     // Every kind of control: combo boxes, check boxes, radios, spin box, text, colour picker,
@@ -290,32 +294,32 @@ TEST_F(SongSettingsTest, CancelLeavesTheSongAsItWasAndOkTakesTheChanges) {
             });
         });
     });
-    EXPECT_FALSE(SongSettingsSheet::Run(nullptr, *song, store_, fonts_));
-    EXPECT_FALSE(song->modified);
-    ASSERT_TRUE(song->SaveProject().IsOk());
-    EXPECT_EQ(AudioFixtures::ReadAll(song->projectPath), before);
+    EXPECT_FALSE(SongSettingsSheet::Run(nullptr, document, store_, fonts_));
+    EXPECT_FALSE(edited->modified);
+    ASSERT_TRUE(edited->SaveProject().IsOk());
+    EXPECT_EQ(AudioFixtures::ReadAll(edited->projectPath), before);
 
     OnModal<SongSettingsSheet>([&](SongSettingsSheet* sheet) {
         touchEverything(sheet);
         sheet->accept();
     });
-    EXPECT_TRUE(SongSettingsSheet::Run(nullptr, *song, store_, fonts_));
-    EXPECT_TRUE(song->modified);
-    EXPECT_EQ(song->header.performance, SongHeader::kDuet);
-    EXPECT_EQ(song->header.linesPerPage, 3);  // the graphic allows no more
-    EXPECT_EQ(song->LineCount(), 5);
-    EXPECT_EQ(song->GetLine(4)->page, 1);
-    const IMAGE_STRUCT* lyrics = song->FindPage(IMAGE_STRUCT::kLyricsPage);
+    EXPECT_TRUE(SongSettingsSheet::Run(nullptr, document, store_, fonts_));
+    EXPECT_TRUE(edited->modified);
+    EXPECT_EQ(edited->header.performance, SongHeader::kDuet);
+    EXPECT_EQ(edited->header.linesPerPage, 3);  // the graphic allows no more
+    EXPECT_EQ(edited->LineCount(), 5);
+    EXPECT_EQ(edited->GetLine(4)->page, 1);
+    const IMAGE_STRUCT* lyrics = edited->FindPage(IMAGE_STRUCT::kLyricsPage);
     EXPECT_EQ(lyrics->textType.faceName, "Liberation Serif");
     EXPECT_EQ(lyrics->textType.styleFlags, MTextType::kBold | MTextType::kItalic);
     EXPECT_TRUE(lyrics->hasGraphic);
     EXPECT_EQ(lyrics->drawTransition, 8);
-    const IMAGE_STRUCT* title = song->FindPage(IMAGE_STRUCT::kTitlePage);
+    const IMAGE_STRUCT* title = edited->FindPage(IMAGE_STRUCT::kTitlePage);
     EXPECT_TRUE(title->enabled);
     EXPECT_EQ(title->text, "A\nB");
     EXPECT_FALSE(title->hasGraphic);
     EXPECT_EQ(title->borderColorIndex, 11);  // reset by Remove
-    EXPECT_EQ(song->FindPage(IMAGE_STRUCT::kCreditsPage)->displayTime, 950);
+    EXPECT_EQ(edited->FindPage(IMAGE_STRUCT::kCreditsPage)->displayTime, 950);
 }
 
 TEST_F(SongSettingsTest, PicturesFromOtherProgramsLoadOrAreRefused) {

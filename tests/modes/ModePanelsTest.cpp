@@ -1,6 +1,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 
 #include "app/AppTestKit.h"
 #include "audio/MCdgPlayer.h"
@@ -8,6 +9,7 @@
 #include "modes/EditLyricsPanel.h"
 #include "modes/PlayFinalPanel.h"
 #include "song/MKaraokeWord.h"
+#include "widgets/CDodMsgBox.h"
 
 using namespace AppTestKit;
 
@@ -81,9 +83,10 @@ private slots:
         Fixture f(false);
         const QString wav = f.Path(QStringLiteral("Rock & Roll.wav"));
         WriteWav(wav, 0.5);
-        f.window->Song().SetMusicFile(wav);
-        f.window->SetMode(ModeHost::kEditLyrics);
         auto* edit = qobject_cast<EditLyricsPanel*>(f.window->Panel());
+        // The panel follows the document.
+        f.window->Document().Edit(MSongDocument::kMusicChange,
+                                  [&](MSongSettings& song) { song.SetMusicFile(wav); });
         QCOMPARE(edit->MusicName()->text(), QStringLiteral("Rock & Roll.wav"));
     }
 
@@ -93,6 +96,7 @@ private slots:
         f.window->SetMode(ModeHost::kPlayFinal);
         auto* play = qobject_cast<PlayFinalPanel*>(f.window->Panel());
         QVERIFY(play != nullptr);
+        QVERIFY(play->WaitForRender(10000));
         QWidget* target = play->PlayButton();
         SendSpace(target, QEvent::KeyPress, false);
         QVERIFY(play->IsPlaying());
@@ -116,6 +120,7 @@ private slots:
         f.PlacedSong(1.5);
         f.window->SetMode(ModeHost::kPlayFinal);
         auto* play = qobject_cast<PlayFinalPanel*>(f.window->Panel());
+        QVERIFY(play->WaitForRender(10000));
         play->PlayButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(MCdgPlayer::CurrentPlayer()->Position() > 20000, 5000);
         play->PlayButton()->click();
@@ -128,6 +133,56 @@ private slots:
         QVERIFY(play->ModeButton(ModePanel::kSettingsButton)->isEnabled());
         const std::vector<uint8_t> screen = play->Renderer()->ScreenIndices();
         QVERIFY(std::all_of(screen.begin(), screen.end(), [](uint8_t c) { return c == 15; }));
+    }
+
+    // The song renders while the window stays live; a mode switch and a close asked for
+    // meanwhile are carried out once the render is done.
+    void PlayFinalRendersOffTheWindowThread() {
+        Fixture f(false);
+        f.PlacedSong(3);
+        MainWindow& w = *f.window;
+        w.Document().SetModified(false);
+        w.SetMode(ModeHost::kPlayFinal);
+        auto* play = qobject_cast<PlayFinalPanel*>(w.Panel());
+        QVERIFY(play->IsRendering());
+        QVERIFY(play->RenderProgress()->isVisible());
+        QVERIFY(!play->PlayButton()->isEnabled());
+        QVERIFY(!w.Action(AppCommand::Open)->isEnabled());
+        SendSpace(play->PlayButton(), QEvent::KeyPress, false);
+        QVERIFY(!play->IsPlaying());
+        CloseNextDialog();  // "Lyrics Already Placed"
+        play->ModeButton(ModePanel::kEditButton)->click();
+        QCOMPARE(w.CurrentMode(), int(ModeHost::kPlayFinal));
+        QTRY_COMPARE_WITH_TIMEOUT(w.CurrentMode(), int(ModeHost::kEditLyrics), 10000);
+
+        w.SetMode(ModeHost::kPlayFinal);
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 10000);
+    }
+
+    // A message of the render ("&" duet marks in a solo song) is shown on the window's thread.
+    void PlayFinalRenderMessageReachesTheUser() {
+        Fixture f(false);
+        f.PlacedSong(3);
+        int told = 0;
+        auto closeMessage = [&told] {
+            OnNextModal([&told](QWidget* w) {
+                if (qobject_cast<CDodMsgBox*>(w) != nullptr && w->thread() == qApp->thread()) {
+                    ++told;
+                }
+                qobject_cast<QDialog*>(w)->reject();
+            });
+        };
+        closeMessage();
+        f.window->Document().SetRawLyrics(QStringLiteral("&Twinkle twinkle little star"));
+        QCOMPARE(told, 1);
+        f.window->Document().SetWordTimes(0, 22050, 30000);
+        closeMessage();
+        f.window->SetMode(ModeHost::kPlayFinal);
+        auto* play = qobject_cast<PlayFinalPanel*>(f.window->Panel());
+        QVERIFY(play->WaitForRender(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(told, 2, 10000);
     }
 };
 
