@@ -69,14 +69,15 @@ int DemoCommand::Run(const QStringList& args) {
         }
     }
 
-    // The exports.
-    if (const int rc = ExportCommand().Run(
-            {projectPath, QStringLiteral("--type"), QStringLiteral("mp3"), QStringLiteral("--zip"),
-             QStringLiteral("-o"), dir.filePath(QStringLiteral("quilm-demo.zip"))});
+    // The exports, replacing those of an earlier run into the same folder.
+    if (const int rc = ExportCommand().Run({projectPath, QStringLiteral("--type"),
+                                            QStringLiteral("mp3"), QStringLiteral("--zip"),
+                                            QStringLiteral("--force"), QStringLiteral("-o"),
+                                            dir.filePath(QStringLiteral("quilm-demo.zip"))});
         rc != kOk) {
         return rc;
     }
     return ExportCommand().Run({projectPath, QStringLiteral("--type"), QStringLiteral("bin"),
-                                QStringLiteral("-o"),
+                                QStringLiteral("--force"), QStringLiteral("-o"),
                                 dir.filePath(QStringLiteral("quilm-demo.bin"))});
 }
