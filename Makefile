@@ -2,8 +2,9 @@
 
 JOBS ?= $(shell nproc)
 OUT ?= out/demo
+PREFIX ?= /usr/local
 
-.PHONY: all deps build run test clean format check
+.PHONY: all deps build run test clean format check install package
 
 all: build
 
@@ -24,8 +25,18 @@ run: deps
 test: deps
 	./scripts/run-tests.sh
 
+# Builds the programs and installs them under PREFIX (DESTDIR=/tmp/stage stages the install).
+install:
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build -j$(JOBS) --target quilm quilm-cli quilm_dist_files
+	DESTDIR=$(DESTDIR) cmake --install build --prefix $(PREFIX)
+
+# The Debian package, validated (build-package/quilm_*.deb).
+package: deps
+	./scripts/package.sh
+
 clean:
-	rm -rf build build-asan out
+	rm -rf build build-asan build-package out
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -6,6 +6,9 @@
 //                                          save the 4-minute export song on that music
 //   quilm_bench --import-music FILE        import a music file into the work WAV (in $TMPDIR),
 //                                          as the application does when music is added
+//   quilm_bench --ffmpeg-video PROJECT OUT.mp4
+//                                          ffmpeg encoding the frames of the project's video
+//                                          export from raw video; prints its microseconds
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +19,7 @@
 
 #include "BenchSongs.h"
 #include "BenchStreams.h"
+#include "VideoFeed.h"
 #include "audio/MMusicImport.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +43,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         return 0;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--ffmpeg-video") == 0) {
+        QGuiApplication app(argc, argv);
+        return VideoFeed::Run(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     }
     if (argc == 4 && std::strcmp(argv[1], "--write-project") == 0) {
         auto song = BenchSongs::ExportSong();

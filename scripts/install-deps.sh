@@ -16,6 +16,8 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg sox clang libclang-rt-14-dev unzip python3-mido clang-format
     pulseaudio pulseaudio-utils xvfb xauth valgrind
+    # installation and packaging checks
+    desktop-file-utils appstream lintian
 )
 
 missing=()

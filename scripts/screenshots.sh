@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Makes the README's pictures of the program: one PNG per work mode under docs/, taken of the
-# real window under Xvfb on the demo project of `quilm-cli demo`.
+# Makes the pictures of the program for the README and the manual: one PNG per work mode and per
+# Song Settings page under docs/, taken of the real window under Xvfb on the demo project of
+# `quilm-cli demo`. The manual's images folder (data/manual/images) is docs/ itself; they are
+# installed with the manual.
 # usage: scripts/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -44,6 +44,7 @@
 #include "modes/UserAction.h"
 #include "song/MProjectFile.h"
 #include "song/MSongSettings.h"
+#include "update/CUpgradeCheck.h"
 
 namespace {
 
@@ -108,6 +109,16 @@ void MainWindow::Start() {
     }
     UpdateTitle();
     UpdateCommands();
+    CheckForUpdates(false);
+}
+
+void MainWindow::CheckForUpdates(bool manual) {
+    if (manual) {
+        LogUserAction(MLogEvents::kActionOpenWebsite, MLogEvents::kOpenWebsite);
+    }
+    // A downloaded upgrade asks to end the program: closing asks to save the project first.
+    connect(CUpgradeCheck::Start(manual, this, settings_), &CUpgradeCheck::shutDownRequested, this,
+            &QWidget::close, Qt::UniqueConnection);
 }
 
 // --- Menus -------------------------------------------------------------------------------
@@ -192,7 +203,7 @@ void MainWindow::BuildMenus() {
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     connect(AddCommand(help, AppCommand::CheckUpdates, tr("&Check for Updates")),
-            &QAction::triggered, this, [this] { help_.OpenWebPage(QStringLiteral("Updates")); });
+            &QAction::triggered, this, [this] { CheckForUpdates(true); });
     connect(AddCommand(help, AppCommand::Support, tr("Online &Support")), &QAction::triggered, this,
             [this] { help_.OpenWebPage(QStringLiteral("Support")); });
     connect(AddCommand(help, AppCommand::Forum, tr("Ask the &Ivolde Community")),

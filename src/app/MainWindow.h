@@ -95,6 +95,7 @@ private:
     void EditCommand(const char* slot);
     void WatchFocus(QWidget* now);
     void Warn(const MStatus& status);
+    void CheckForUpdates(bool manual);
 
     AppSettings& settings_;
     QString dataFolder_;

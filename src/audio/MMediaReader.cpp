@@ -4,6 +4,7 @@
 
 #include "audio/AudioStatus.h"
 #include "audio/FfmpegLog.h"
+#include "base/MFileName.h"
 #include "base/MInterrupt.h"
 
 extern "C" {
@@ -79,7 +80,7 @@ int MMediaReader::StopReading(void* opaque) {
 
 int MMediaReader::Open(const QString& path) {
     Close();
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = MFileName::Encode(path);
     format_ = avformat_alloc_context();
     if (format_ == nullptr) {
         return AVERROR(ENOMEM);

@@ -9,6 +9,7 @@
 #include "audio/CAudioPlay.h"
 #include "audio/WavInFile.h"
 #include "audio/WorkWav.h"
+#include "base/MFileName.h"
 #include "base/MInputFile.h"
 #include "base/MProgress.h"
 #include "base/MWorkFolder.h"
@@ -172,7 +173,7 @@ bool MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
     sampleRate_ = 0;
     bitsPerSample_ = 0;
     channels_ = 0;
-    const QFileInfo info(path);
+    const QFileInfo info(MFileName::Openable(path));
     if (!info.exists() || info.isDir()) {
         errorText_ = QStringLiteral("File not found\n");
         return false;

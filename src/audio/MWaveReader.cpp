@@ -1,4 +1,5 @@
 #include "audio/MWaveReader.h"
+#include "base/MFileName.h"
 
 #include <QFile>
 #include <algorithm>
@@ -24,7 +25,7 @@ void MWaveReader::Close() {
 
 MStatus MWaveReader::Open(const QString& path) {
     Close();
-    auto file = std::make_unique<QFile>(path);
+    auto file = std::make_unique<QFile>(MFileName::Openable(path));
     if (!file->open(QIODevice::ReadOnly)) {
         return MStatus::Failure(
             QStringLiteral("%1: cannot open: %2").arg(path, file->errorString()));

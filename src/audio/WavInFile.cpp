@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include "audio/WavChunks.h"
+#include "base/MFileName.h"
 
-WavInFile::WavInFile(const QString& path) : ownedFile_(std::make_unique<QFile>(path)) {
+WavInFile::WavInFile(const QString& path)
+    : ownedFile_(std::make_unique<QFile>(MFileName::Openable(path))) {
     if (ownedFile_->open(QIODevice::ReadOnly)) {
         device_ = ownedFile_.get();
         ReadHeaders();

@@ -1,4 +1,5 @@
 #include "base/MInputFile.h"
+#include "base/MFileName.h"
 
 #include <QFile>
 #include <cerrno>
@@ -8,7 +9,7 @@
 
 QString MInputFile::Problem(const QString& path, qint64 maxBytes, const QString& what) {
     struct stat st {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0) {
+    if (path.isEmpty() || ::stat(MFileName::Encode(path).constData(), &st) != 0) {
         return path.isEmpty() ? QStringLiteral("no file name given")
                               : QString::fromLocal8Bit(std::strerror(errno));
     }

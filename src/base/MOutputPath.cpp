@@ -1,4 +1,5 @@
 #include "base/MOutputPath.h"
+#include "base/MFileName.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,9 +19,9 @@ uint32_t NewFileMode() {
 }  // namespace
 
 QString MOutputPath::FollowLinks(const QString& path) {
-    QString current = QFileInfo(path).absoluteFilePath();
+    QString current = MFileName::Absolute(path);
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        const QByteArray native = QFile::encodeName(current);
+        const QByteArray native = MFileName::Encode(current);
         struct stat st {};
         if (::lstat(native.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
             break;
@@ -31,7 +32,7 @@ QString MOutputPath::FollowLinks(const QString& path) {
             break;
         }
         target.truncate(n);
-        const QString next = QFile::decodeName(target);
+        const QString next = MFileName::Decode(target);
         current = QDir::cleanPath(QDir::isAbsolutePath(next) ? next
                                                              : QFileInfo(current).absolutePath() +
                                                                    QLatin1Char('/') + next);
@@ -42,8 +43,8 @@ QString MOutputPath::FollowLinks(const QString& path) {
 bool MOutputPath::SameFile(const QString& a, const QString& b) {
     struct stat sa {};
     struct stat sb {};
-    return !a.isEmpty() && !b.isEmpty() && ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+    return !a.isEmpty() && !b.isEmpty() && ::stat(MFileName::Encode(a).constData(), &sa) == 0 &&
+           ::stat(MFileName::Encode(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
 
@@ -61,8 +62,8 @@ MOutputPath MOutputPath::Check(const QString& path, const QStringList& inputs,
         return refuse(QStringLiteral("no file name given"));
     }
     struct stat st {};
-    if (::stat(QFile::encodeName(out.path_).constData(), &st) != 0) {
-        if (!QFileInfo(QFileInfo(out.path_).absolutePath()).isDir()) {
+    if (::stat(MFileName::Encode(out.path_).constData(), &st) != 0) {
+        if (!QFileInfo(MFileName::Openable(QFileInfo(out.path_).absolutePath())).isDir()) {
             return refuse(QStringLiteral("the folder does not exist"));
         }
         return out;  // a new file
@@ -85,7 +86,7 @@ MOutputPath MOutputPath::Check(const QString& path, const QStringList& inputs,
     }
     out.mode_ = st.st_mode & 07777;
     const bool writable =
-        (st.st_mode & 0222) != 0 && ::access(QFile::encodeName(out.path_).constData(), W_OK) == 0;
+        (st.st_mode & 0222) != 0 && ::access(MFileName::Encode(out.path_).constData(), W_OK) == 0;
     if (!writable && !replaceReadOnly) {
         out.readOnly_ = true;
         return refuse(QStringLiteral("the file is read-only"));

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/MFileName.h"
 #include "base/MInterrupt.h"
 
 MStagedFile::MStagedFile(QString targetPath) : targetPath_(std::move(targetPath)) {}
@@ -27,10 +28,12 @@ MStatus MStagedFile::Create(const QStringList& inputs, bool replaceReadOnly) {
         return target_.Status();
     }
     const QFileInfo target(target_.Path());
-    RemoveLeftovers(target.absolutePath());
+    // The folder as Qt can open it, also when its name is not UTF-8.
+    const QString folder = MFileName::Openable(target.absolutePath());
+    RemoveLeftovers(folder);
     const QString suffix =
         target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix();
-    QTemporaryFile file(target.absolutePath() + QLatin1Char('/') + QLatin1String(kPartPrefix) +
+    QTemporaryFile file(folder + QLatin1Char('/') + QLatin1String(kPartPrefix) +
                         QString::number(::getpid()) + QStringLiteral("-XXXXXX") + suffix);
     file.setAutoRemove(false);
     if (!file.open()) {
@@ -52,7 +55,7 @@ MStatus MStagedFile::Commit() {
     const QByteArray temporary = QFile::encodeName(temporaryPath_);
     // rename() replaces the target in one step, so there is never a moment without a file.
     if (::chmod(temporary.constData(), target_.Mode()) != 0 ||
-        std::rename(temporary.constData(), QFile::encodeName(target_.Path()).constData()) != 0) {
+        std::rename(temporary.constData(), MFileName::Encode(target_.Path()).constData()) != 0) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno));
         Discard();
         return MStatus::Failure(QStringLiteral("%1: cannot be written: %2").arg(targetPath_, why));
@@ -70,14 +73,20 @@ void MStagedFile::Discard() {
 
 MStatus MStagedFile::Write(const QString& path, const QByteArray& bytes, const QStringList& inputs,
                            bool replaceReadOnly, bool sync) {
+    return Write(
+        path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); }, inputs,
+        replaceReadOnly, sync);
+}
+
+MStatus MStagedFile::Write(const QString& path, const std::function<bool(QIODevice&)>& produce,
+                           const QStringList& inputs, bool replaceReadOnly, bool sync) {
     MStagedFile stage(path);
     if (MStatus s = stage.Create(inputs, replaceReadOnly); !s) {
         return s;
     }
     QFile file(stage.TemporaryPath());
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(bytes) == bytes.size() && file.flush() &&
-                         (!sync || ::fsync(file.handle()) == 0);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && produce(file) &&
+                         file.flush() && (!sync || ::fsync(file.handle()) == 0);
     if (!written) {
         const QString why = file.error() != QFileDevice::NoError
                                 ? file.errorString()

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+class QIODevice;
 
 #include "base/MOutputPath.h"
 #include "base/MStatus.h"
@@ -40,6 +43,11 @@ public:
     // Writes bytes to path through a staged file (see Create); with sync the bytes are on the disk
     // before they replace the old file. The failure names the path and the reason.
     static MStatus Write(const QString& path, const QByteArray& bytes,
+                         const QStringList& inputs = {}, bool replaceReadOnly = false,
+                         bool sync = false);
+    // The same with the bytes written by produce into the open temporary file (false: a write
+    // failed), so that a large file need not be held in memory first.
+    static MStatus Write(const QString& path, const std::function<bool(QIODevice&)>& produce,
                          const QStringList& inputs = {}, bool replaceReadOnly = false,
                          bool sync = false);
     // Removes from folder the parts left by processes that no longer run. Returns how many.

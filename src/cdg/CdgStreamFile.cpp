@@ -1,5 +1,6 @@
 #include "cdg/CdgStreamFile.h"
 
+#include "base/MFileName.h"
 #include "base/MInputFile.h"
 
 #include <QFileInfo>
@@ -19,14 +20,14 @@ void CdgStreamFile::Close() {
 
 MStatus CdgStreamFile::Open(const QString& path) {
     Close();
-    const QFileInfo info(path);
+    const QFileInfo info(MFileName::Openable(path));
     if (!info.exists()) {
         return MStatus::Failure(QStringLiteral("%1: no such file").arg(path));
     }
     if (const MStatus s = MInputFile::Check(path, kMaxFileBytes, QStringLiteral("CD+G file")); !s) {
         return s;
     }
-    file_.setFileName(path);
+    file_.setFileName(MFileName::Openable(path));
     if (!file_.open(QIODevice::ReadOnly)) {
         return MStatus::Failure(
             QStringLiteral("%1: cannot open: %2").arg(path, file_.errorString()));

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <cstdio>
 
+#include "base/MFileName.h"
 #include "base/MInterrupt.h"
 
 int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const QString& syntax) {
@@ -22,7 +23,7 @@ int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const
         QString text = parser.helpText();
         text.replace(QRegularExpression(QStringLiteral("^Usage: .*\n")),
                      QStringLiteral("Usage: quilm-cli %1 %2\n").arg(Name(), syntax));
-        std::fputs(text.toLocal8Bit().constData(), stdout);
+        std::fputs(MFileName::Encode(text).constData(), stdout);
         return -1;
     }
     return kOk;
@@ -79,12 +80,12 @@ int CliCommand::UsageError(const QString& message) const {
 }
 
 void CliCommand::Out(const QString& line) {
-    std::fputs(line.toLocal8Bit().constData(), stdout);
+    std::fputs(MFileName::Encode(line).constData(), stdout);
     std::fputc('\n', stdout);
 }
 
 void CliCommand::Err(const QString& line) {
-    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fputs(MFileName::Encode(line).constData(), stderr);
     std::fputc('\n', stderr);
 }
 

@@ -1,4 +1,5 @@
 #include "cli/CliMessageReporter.h"
+#include "base/MFileName.h"
 
 #include <cstdio>
 
@@ -11,6 +12,6 @@ bool CliMessageReporter::Report(const MStatus& message, const QString&) {
     if (!message.Title().isEmpty()) {
         text = message.Title() + QStringLiteral(": ") + text;
     }
-    std::fprintf(stderr, "quilm-cli: %s: %s\n", kind, text.toLocal8Bit().constData());
+    std::fprintf(stderr, "quilm-cli: %s: %s\n", kind, MFileName::Encode(text).constData());
     return false;
 }

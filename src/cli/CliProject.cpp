@@ -2,14 +2,16 @@
 
 #include <QFileInfo>
 
+#include "base/MFileName.h"
 #include "song/MSongDocument.h"
 #include "song/MSongSettings.h"
 
 MStatus OpenCliProject(MSongDocument& document, const QString& path) {
-    if (!QFileInfo(path).isFile()) {
+    if (!QFileInfo(MFileName::Openable(path)).isFile()) {
         return MStatus::Failure(QStringLiteral("%1: no such project file").arg(path));
     }
-    const MStatus opened = document.Open(path);
+    // Each command checks the values itself: info shows the damage, set mends it.
+    const MStatus opened = document.Open(path, nullptr, true);
     if (!opened) {
         return MStatus::Failure(QStringLiteral("%1: %2").arg(
             path, QString(opened.Text()).replace(QLatin1Char('\n'), QLatin1Char(' '))));

@@ -1,4 +1,5 @@
 #include "cli/CliSongHost.h"
+#include "base/MFileName.h"
 
 #include <cstdio>
 
@@ -6,5 +7,6 @@ void CliSongHost::Report(const MStatus& message) {
     const char* kind = message.GetIcon() == MStatus::Icon::Error     ? "error"
                        : message.GetIcon() == MStatus::Icon::Warning ? "warning"
                                                                      : "note";
-    std::fprintf(stderr, "quilm-cli: %s: %s\n", kind, message.Text().toLocal8Bit().constData());
+    std::fprintf(stderr, "quilm-cli: %s: %s\n", kind,
+                 MFileName::Encode(message.Text()).constData());
 }

@@ -10,6 +10,7 @@
 #include "audio/MCdgPlayer.h"
 #include "audio/WavInFile.h"
 #include "base/MEvent.h"
+#include "base/MFileName.h"
 #include "base/MInterrupt.h"
 #include "base/MOutputPath.h"
 #include "cdg/CdgTimeBase.h"
@@ -110,7 +111,7 @@ int PlayCommand::Run(const QStringList& args) {
             return UsageError(QStringLiteral("--frame-at needs -o OUT.png"));
         }
     }
-    if (!QFileInfo(file).isFile()) {
+    if (!QFileInfo(MFileName::Openable(file)).isFile()) {
         return Fail(QStringLiteral("%1: no such file").arg(file));
     }
 

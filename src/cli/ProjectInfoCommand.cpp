@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <cstdio>
 
+#include "base/MFileName.h"
 #include "cdg/MTransitionWriter.h"
 #include "song/MProjectFile.h"
 #include "song/MProjectSanity.h"
@@ -25,20 +26,20 @@ int ProjectInfoCommand::Run(const QStringList& args) {
     if (const int rc = ExactlyOne(files, QStringLiteral("project file")); rc != kOk) {
         return rc;
     }
-    if (!QFileInfo(files[0]).isFile()) {
+    if (!QFileInfo(MFileName::Openable(files[0])).isFile()) {
         return Fail(QStringLiteral("%1: no such project file").arg(files[0]));
     }
     // The version as stored, before loading turns it into the current one.
     int32_t storedVersion = 0;
     {
-        QFile f(files[0]);
+        QFile f(MFileName::Openable(files[0]));
         if (f.open(QIODevice::ReadOnly)) {
             f.read(reinterpret_cast<char*>(&storedVersion), 4);
         }
     }
     MSongSettings song(files[0]);
     song.ResetToNewProject();
-    if (const MStatus s = song.LoadProject(); !s) {
+    if (const MStatus s = song.LoadProject(true); !s) {
         const QString why =
             s.Text().isEmpty() ? QStringLiteral("The project file is damaged.") : s.Text();
         return Fail(QStringLiteral("%1: %2").arg(

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/MFileName.h"
 #include "base/MOutputPath.h"
 #include "cli/CliSongHost.h"
 #include "log/MEventLog.h"
@@ -88,7 +89,6 @@ int ProjectNewCommand::Run(const QStringList& args) {
     if (parser.isSet(fit) && parser.value(fit) != u"wrap") {
         return UsageError(QStringLiteral("--fit takes 'wrap'"));
     }
-    const QFileInfo project(parser.value(output));
     const MOutputPath target = MOutputPath::Check(
         parser.value(output), {parser.value(music), parser.value(lyrics)}, parser.isSet(force));
     if (!target.IsOk() && !target.IsReadOnly()) {
@@ -100,7 +100,7 @@ int ProjectNewCommand::Run(const QStringList& args) {
     }
 
     CliSongHost host;
-    MSongSettings song(project.absoluteFilePath(), &host);
+    MSongSettings song(MFileName::Absolute(parser.value(output)), &host);
     song.ResetToNewProject();
 
     if (parser.isSet(music)) {
@@ -109,7 +109,7 @@ int ProjectNewCommand::Run(const QStringList& args) {
         if (!host.import.LoadMusic(path, nullptr)) {
             return Fail(QStringLiteral("%1: %2").arg(path, OneLine(host.import.ErrorText())));
         }
-        if (const MStatus s = song.SetMusicFile(QFileInfo(path).absoluteFilePath()); !s) {
+        if (const MStatus s = song.SetMusicFile(MFileName::Absolute(path)); !s) {
             return Fail(QStringLiteral("%1: %2").arg(path, OneLine(s.Text())));
         }
     }
@@ -140,14 +140,26 @@ int ProjectNewCommand::Run(const QStringList& args) {
                          .arg(path)
                          .arg(document.unknownTags);
         }
+        // The parsed file has done its work; a long one need not stay in memory while the project
+        // is written.
+        document.lines = {};
         if (parser.isSet(fit)) {
             MLineFit::WrapOverflowingLines(song);
         }
-        for (const int i : MLineFit::OverflowingLines(song)) {
+        // The first few are named; a file of thousands gets a count, not a screenful each.
+        constexpr size_t kNamedLines = 20;
+        const auto wide = MLineFit::OverflowingLines(song);
+        for (size_t k = 0; k < std::min(wide.size(), kNamedLines); ++k) {
+            const int i = wide[k];
             notes << QStringLiteral("%1: line %2 is too wide for the screen: %3")
                          .arg(path)
                          .arg(i + 1)
                          .arg(song.lineList[static_cast<size_t>(i)]->text);
+        }
+        if (wide.size() > kNamedLines) {
+            notes << QStringLiteral("%1: %2 more lines are too wide for the screen")
+                         .arg(path)
+                         .arg(wide.size() - kNamedLines);
         }
     }
     if (parser.isSet(title)) {

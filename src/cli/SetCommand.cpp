@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "base/MFileName.h"
 #include "cdg/MTransitionWriter.h"
 #include "song/MSongSettingKeys.h"
 #include "song/MSongSettings.h"
@@ -65,12 +66,12 @@ int SetCommand::Run(const QStringList& args) {
                                           : QStringLiteral("no KEY=VALUE given"));
     }
     const QString path = words[0];
-    if (!QFileInfo(path).isFile()) {
+    if (!QFileInfo(MFileName::Openable(path)).isFile()) {
         return Fail(QStringLiteral("%1: no such project file").arg(path));
     }
     MSongSettings song(path);
     song.ResetToNewProject();
-    if (const MStatus s = song.LoadProject(); !s) {
+    if (const MStatus s = song.LoadProject(true); !s) {
         const QString why =
             s.Text().isEmpty() ? QStringLiteral("The project file is damaged.") : s.Text();
         return Fail(QStringLiteral("%1: %2").arg(path, OneLine(why)));

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/MFileName.h"
 #include "base/MInterrupt.h"
 #include "cli/CdgFrameCommand.h"
 #include "cli/CdgInfoCommand.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
     MInterrupt::Install();
     QStringList args;
     for (int i = 1; i < argc; ++i) {
-        args << QString::fromLocal8Bit(argv[i]);
+        args << MFileName::Decode(argv[i]);
     }
     auto commands = Commands();
 #ifdef QUILM_CLI_FRONT

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -43,11 +44,11 @@ ExportDialog::ExportDialog(MSongDocument& document, MDialogSettings& settings, b
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
         new QLabel(tr("Select the Export type and other settings and click \"Export\"."), this));
-    const QString captions[3] = {tr("BIN (.wav + .cdg in one file)"),
-                                 tr("WMA+G (.wma && .cdg in two files)"),
-                                 tr("MP3+G (.mp3 && .cdg in two files)")};
+    const QString captions[4] = {
+        tr("BIN (.wav + .cdg in one file)"), tr("WMA+G (.wma && .cdg in two files)"),
+        tr("MP3+G (.mp3 && .cdg in two files)"), tr("MP4 video (.mp4 with sound)")};
     auto* group = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         auto* radio = new QRadioButton(captions[i], this);
         radio->setAccessibleName(WithoutMnemonics(captions[i]));
         group->addButton(radio, i);
@@ -68,18 +69,37 @@ ExportDialog::ExportDialog(MSongDocument& document, MDialogSettings& settings, b
     layout->addWidget(ratios_);
     layout->addWidget(zip_);
 
-    auto* lrc = new QGroupBox(tr("Create Lyric File (.lrc file)"), this);
-    lrc->setCheckable(true);
-    lrc->setChecked(false);
-    lrc->setEnabled(false);
-    lrc->setAccessibleName(lrc->title());
-    auto* lrcLayout = new QHBoxLayout(lrc);
-    for (const QString& caption : {tr("Simple"), tr("Enhanced")}) {
-        auto* radio = new QRadioButton(caption, lrc);
-        radio->setAccessibleName(caption);
+    lrc_ = new QGroupBox(tr("Create Lyric File (.lrc file)"), this);
+    lrc_->setCheckable(true);
+    lrc_->setChecked(export_.lrc != 0);
+    lrc_->setAccessibleName(lrc_->title());
+    auto* lrcLayout = new QHBoxLayout(lrc_);
+    const QString forms[2] = {tr("Simple"), tr("Enhanced")};
+    for (int i = 0; i < 2; ++i) {
+        auto* radio = new QRadioButton(forms[i], lrc_);
+        radio->setAccessibleName(forms[i]);
         lrcLayout->addWidget(radio);
+        lrcForms_[static_cast<size_t>(i)] = radio;
     }
-    layout->addWidget(lrc);
+    lrcForms_[export_.lrc == 2 ? 1 : 0]->setChecked(true);
+    layout->addWidget(lrc_);
+
+    auto* videoForm = new QFormLayout;
+    videoSize_ = new QComboBox(this);
+    videoSize_->setAccessibleName(tr("Video size"));
+    for (const int height : MExportSettings::VideoHeights()) {
+        videoSize_->addItem(tr("%1 x %2").arg(height * 16 / 9).arg(height), height);
+    }
+    videoSize_->setCurrentIndex(std::max(0, videoSize_->findData(export_.videoHeight)));
+    videoFps_ = new QComboBox(this);
+    videoFps_->setAccessibleName(tr("Frames per second"));
+    for (const int fps : MExportSettings::VideoFrameRates()) {
+        videoFps_->addItem(QString::number(fps), fps);
+    }
+    videoFps_->setCurrentIndex(std::max(0, videoFps_->findData(export_.videoFps)));
+    videoForm->addRow(tr("Video si&ze:"), videoSize_);
+    videoForm->addRow(tr("&Frames per second:"), videoFps_);
+    layout->addLayout(videoForm);
 
     auto* form = new QFormLayout;
     artist_ = new QLineEdit(document_.Song().artist, this);
@@ -149,6 +169,10 @@ void ExportDialog::TypeChosen(int type, bool opening) {
     ratioLabel_->setEnabled(compressed);
     ratios_->setEnabled(compressed);
     zip_->setEnabled(compressed);
+    lrc_->setEnabled(compressed);
+    const bool video = type == MExportSettings::kMp4;
+    videoSize_->setEnabled(video);
+    videoFps_->setEnabled(video);
 }
 
 void ExportDialog::accept() {
@@ -166,6 +190,9 @@ void ExportDialog::accept() {
         export_.SetRatioKbps(SelectedRatio());
     }
     export_.zip = zip_->isChecked();
+    export_.lrc = !lrc_->isChecked() ? 0 : lrcForms_[1]->isChecked() ? 2 : 1;
+    export_.videoHeight = videoSize_->currentData().toInt();
+    export_.videoFps = videoFps_->currentData().toInt();
     export_.Save(store_);
     QDialog::accept();
 }

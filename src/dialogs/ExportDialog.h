@@ -11,13 +11,16 @@ class CBalloonHelp;
 class MDialogSettings;
 class MSongDocument;
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
 
 // The "Export Song File" dialog: the export type, the compression ratio of each compressed type,
-// zipping, and the song's artist and title. It reads the stored choice on opening and, on
+// zipping, the lyric file that goes with MP3+G and WMA+G, the picture size and frame rate of a
+// video, and the song's artist and title. It reads the stored choice on opening and, on
 // "&Export", stores it again and takes the artist and title into the song.
 //
 // The shell: ExportDialog dialog(document, settings, mp3Available, workWavSampleRate, window);
@@ -36,6 +39,10 @@ public:
     QRadioButton* TypeButton(int type) const { return types_[static_cast<size_t>(type)]; }
     QListWidget* RatioList() const { return ratios_; }
     QCheckBox* ZipBox() const { return zip_; }
+    QGroupBox* LyricFileBox() const { return lrc_; }
+    QRadioButton* LyricFormButton(int form) const { return lrcForms_[form == 2 ? 1 : 0]; }
+    QComboBox* VideoSizeBox() const { return videoSize_; }
+    QComboBox* VideoRateBox() const { return videoFps_; }
     QLineEdit* ArtistField() const { return artist_; }
     QLineEdit* TitleField() const { return title_; }
 
@@ -56,10 +63,14 @@ private:
     uint32_t sampleRate_;
     MExportSettings export_;
     int shownType_ = MExportSettings::kBin;
-    std::array<QRadioButton*, 3> types_{};
+    std::array<QRadioButton*, 4> types_{};
     QLabel* ratioLabel_ = nullptr;
     QListWidget* ratios_ = nullptr;
     QCheckBox* zip_ = nullptr;
+    QGroupBox* lrc_ = nullptr;
+    std::array<QRadioButton*, 2> lrcForms_{};
+    QComboBox* videoSize_ = nullptr;
+    QComboBox* videoFps_ = nullptr;
     QLineEdit* artist_ = nullptr;
     QLineEdit* title_ = nullptr;
     QPointer<CBalloonHelp> balloon_;

@@ -18,6 +18,7 @@
 #include "base/MWorkFolder.h"
 #include "export/MExportSettings.h"
 #include "export/MExportStream.h"
+#include "export/MLrcExport.h"
 #include "export/ZipExport.h"
 #include "log/MEventLog.h"
 #include "log/MLogEvents.h"
@@ -151,8 +152,8 @@ MStatus MCompressedExport::Encode(const QString& workWav, const QString& audioPa
     return s;
 }
 
-MStatus MCompressedExport::WriteCdg(const QString& audioPath, const QString& cdgPath) {
-    const uint32_t length = CdgLengthBytes(AudioDurationMs(audioPath), song_.rwBuffer.size());
+MStatus MCompressedExport::WriteCdg(uint32_t durationMs, const QString& cdgPath) {
+    const uint32_t length = CdgLengthBytes(durationMs, song_.rwBuffer.size());
     QSaveFile out(cdgPath);
     if (!out.open(QIODevice::WriteOnly) ||
         out.write(reinterpret_cast<const char*>(song_.rwBuffer.data()), length) != length ||
@@ -179,9 +180,15 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
     const QString zipPath = ReplaceExtension(chosenPath, QStringLiteral(".zip"));
     // Nothing is rendered or encoded for a target that cannot be written.
     const QStringList inputs = MExportStream::InputFiles(song_);
-    for (const QString& target :
-         zip ? QStringList{zipPath}
-             : QStringList{chosenPath, ReplaceExtension(chosenPath, QStringLiteral(".cdg"))}) {
+    const bool lrc = lrcForm_ == MLrcExport::kSimple || lrcForm_ == MLrcExport::kEnhanced;
+    QStringList targets{zipPath};
+    if (!zip) {
+        targets = QStringList{chosenPath, ReplaceExtension(chosenPath, QStringLiteral(".cdg"))};
+        if (lrc) {
+            targets << ReplaceExtension(chosenPath, QStringLiteral(".lrc"));
+        }
+    }
+    for (const QString& target : targets) {
         if (const MOutputPath checked = MOutputPath::Check(target, inputs, replaceReadOnly_);
             !checked.IsOk()) {
             return MExportResult::Failure(AsError(checked.Status()));
@@ -219,20 +226,29 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
     } removeParts{partsPath};
     const QString audioTarget = AudioTargetPath(chosenPath, type, zip, partsPath);
     const QString cdgTarget = ReplaceExtension(audioTarget, QStringLiteral(".cdg"));
+    const QString lrcTarget =
+        lrc ? ReplaceExtension(audioTarget, QStringLiteral(".lrc")) : QString();
 
-    // Without zip, both files are made beside their targets and put in place together.
+    // Without zip, the files are made beside their targets and put in place together.
     MStagedFile audioStage(audioTarget);
     MStagedFile cdgStage(cdgTarget);
+    MStagedFile lrcStage(lrcTarget);
     QString audioPath = audioTarget;
     QString cdgPath = cdgTarget;
+    QString lrcPath = lrcTarget;
     if (!zip) {
-        for (MStagedFile* stage : {&audioStage, &cdgStage}) {
+        std::vector<MStagedFile*> stages{&audioStage, &cdgStage};
+        if (lrc) {
+            stages.push_back(&lrcStage);
+        }
+        for (MStagedFile* stage : stages) {
             if (MStatus s = stage->Create(inputs, true); !s) {
                 return MExportResult::Failure(AsError(s));
             }
         }
         audioPath = audioStage.TemporaryPath();
         cdgPath = cdgStage.TemporaryPath();
+        lrcPath = lrcStage.TemporaryPath();
     }
 
     if (progress_ != nullptr) {
@@ -256,14 +272,30 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
                 .arg(kind, QString(encoded.Text()).replace(audioPath, audioTarget)),
             MStatus::Icon::Error));
     }
-    if (MStatus s = WriteCdg(audioPath, cdgPath); !s) {
+    const uint32_t durationMs = AudioDurationMs(audioPath);
+    if (MStatus s = WriteCdg(durationMs, cdgPath); !s) {
         return MExportResult::Failure(
             AsError(MStatus::Failure(QString(s.Text()).replace(cdgPath, cdgTarget))));
+    }
+    // The lyrics are timed to the encoded audio, lead-in included.
+    if (lrc) {
+        const QByteArray text =
+            MLrcExport::Text(song_, lrcForm_, std::max(0, stream.leadInFrames), durationMs)
+                .toUtf8();
+        QFile out(lrcPath);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(text) != text.size() || !out.flush()) {
+            return MExportResult::Failure(
+                MStatus::Failure(QStringLiteral("Unable to write the LRC file.\n\n%1: %2")
+                                     .arg(lrcTarget, out.errorString()),
+                                 MStatus::Icon::Error));
+        }
     }
 
     MExportResult result;
     if (zip) {
-        if (MStatus s = ZipExport::Run(zipPath, audioPath, cdgPath); !s) {
+        if (MStatus s = ZipExport::Run(zipPath, audioPath, cdgPath, lrc ? lrcPath : QString());
+            !s) {
             return MExportResult::Failure(s);
         }
         result.files << zipPath;
@@ -277,5 +309,13 @@ MExportResult MCompressedExport::Run(const QString& chosenPath, int type, bool z
         return MExportResult::Failure(AsError(s));
     }
     result.files << audioTarget << cdgTarget;
+    if (lrc) {
+        if (MStatus s = lrcStage.Commit(); !s) {
+            QFile::remove(audioTarget);
+            QFile::remove(cdgTarget);
+            return MExportResult::Failure(AsError(s));
+        }
+        result.files << lrcTarget;
+    }
     return result;
 }

@@ -16,7 +16,10 @@ class MSongSettings;
 // its parts are then made in a folder of their own in the process's work folder, named after the
 // archive, and removed once the archive is made (or the export failed).
 //
-// Without zip the two files are written under temporary names beside their targets and put in
+// With a lyric file asked for, an LRC file of the same name goes beside them (or into the ZIP),
+// timed to the encoded audio.
+//
+// Without zip the files are written under temporary names beside their targets and put in
 // place together at the end, so that a failed or cancelled export leaves nothing at the chosen
 // path (and whatever was there before stays).
 class MCompressedExport {
@@ -42,6 +45,8 @@ public:
 
     // Whether a read-only file at the target is replaced (it is refused otherwise).
     void SetReplaceReadOnly(bool replace) { replaceReadOnly_ = replace; }
+    // The lyric file to write with the audio (MLrcExport::Form; none by default).
+    void SetLyricFile(int form) { lrcForm_ = form; }
 
     // type is MExportSettings::kWma or kMp3; ratioKbps the bit rate.
     MExportResult Run(const QString& chosenPath, int type, bool zip, int ratioKbps);
@@ -65,12 +70,13 @@ private:
     // Encodes the work WAV into audioPath.
     MStatus Encode(const QString& workWav, const QString& audioPath, int type, int ratioKbps,
                    uint32_t leadInFrames, uint32_t trailingFrames, bool* cancelled);
-    // Measures audioPath and writes the matching part of the stream to cdgPath.
-    MStatus WriteCdg(const QString& audioPath, const QString& cdgPath);
+    // Writes the part of the stream that audio of that duration plays to cdgPath.
+    MStatus WriteCdg(uint32_t durationMs, const QString& cdgPath);
 
     MSongSettings& song_;
     MLameLibrary& lame_;
     MProgress* progress_;
     bool replaceReadOnly_ = false;
+    int lrcForm_ = 0;
     QString temporaryFolder_;
 };

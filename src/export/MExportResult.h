@@ -15,6 +15,8 @@ struct MExportResult {
     bool cancelled = false;
     // The files written where the user chose.
     QStringList files;
+    // Something the user should know about a successful export (empty when nothing).
+    QString notice;
 
     bool IsOk() const { return status.IsOk(); }
     static MExportResult Failure(MStatus status) {

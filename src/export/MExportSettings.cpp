@@ -1,12 +1,22 @@
 #include "export/MExportSettings.h"
 
+#include <algorithm>
+
 #include "base/MSettingsStore.h"
+
+namespace {
+
+bool Offered(const std::vector<int>& values, int value) {
+    return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+}  // namespace
 
 MExportSettings MExportSettings::Load(MSettingsStore& store, bool mp3Available) {
     const QString section = QString::fromLatin1(kSection);
     MExportSettings s;
     s.type = store.ReadInt(section, QString::fromLatin1(kTypeKey), kBin);
-    if (s.type != kBin && s.type != kWma && s.type != kMp3) {
+    if (s.type != kBin && s.type != kWma && s.type != kMp3 && s.type != kMp4) {
         s.type = kBin;
     }
     if (s.type == kMp3 && !mp3Available) {
@@ -15,6 +25,16 @@ MExportSettings MExportSettings::Load(MSettingsStore& store, bool mp3Available) 
     s.zip = store.ReadInt(section, QString::fromLatin1(kZipKey), 0) != 0;
     s.wmaRatioKbps = store.ReadInt(section, QString::fromLatin1(kWmaRatioKey), kDefaultRatioKbps);
     s.mp3RatioKbps = store.ReadInt(section, QString::fromLatin1(kMp3RatioKey), kDefaultRatioKbps);
+    s.lrc = std::clamp(store.ReadInt(section, QString::fromLatin1(kLrcKey), 0), 0, 2);
+    s.videoHeight =
+        store.ReadInt(section, QString::fromLatin1(kVideoHeightKey), kDefaultVideoHeight);
+    if (!Offered(VideoHeights(), s.videoHeight)) {
+        s.videoHeight = kDefaultVideoHeight;
+    }
+    s.videoFps = store.ReadInt(section, QString::fromLatin1(kVideoFpsKey), kDefaultVideoFps);
+    if (!Offered(VideoFrameRates(), s.videoFps)) {
+        s.videoFps = kDefaultVideoFps;
+    }
     return s;
 }
 
@@ -24,6 +44,9 @@ void MExportSettings::Save(MSettingsStore& store) const {
     store.WriteInt(section, QString::fromLatin1(kZipKey), zip ? 1 : 0);
     store.WriteInt(section, QString::fromLatin1(kWmaRatioKey), wmaRatioKbps);
     store.WriteInt(section, QString::fromLatin1(kMp3RatioKey), mp3RatioKbps);
+    store.WriteInt(section, QString::fromLatin1(kLrcKey), lrc);
+    store.WriteInt(section, QString::fromLatin1(kVideoHeightKey), videoHeight);
+    store.WriteInt(section, QString::fromLatin1(kVideoFpsKey), videoFps);
 }
 
 int MExportSettings::RatioKbps() const {
@@ -82,5 +105,6 @@ int MExportSettings::OfferedRatio(int type, int r) {
 QString MExportSettings::TypeExtension(int type) {
     return type == kWma   ? QStringLiteral("wma")
            : type == kMp3 ? QStringLiteral("mp3")
+           : type == kMp4 ? QStringLiteral("mp4")
                           : QStringLiteral("bin");
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "base/MFileName.h"
 #include "base/MInputFile.h"
 #include "lyrics/LrcParser.h"
 #include "lyrics/LyricTextDecoder.h"
@@ -54,11 +55,11 @@ MStatus LyricFileReader::Read(const QString& path, QString& lyrics, LrcDocument&
     }
     // Only regular files: a pipe or a device would hold the import up or feed it without end.
     if (!MInputFile::Problem(path, kMaxFileBytes, QStringLiteral("lyric file")).isEmpty()) {
-        const bool tooLarge = QFileInfo(path).isFile();
+        const bool tooLarge = QFileInfo(MFileName::Openable(path)).isFile();
         return MStatus::Failure(QString::fromLatin1(tooLarge ? kTooLargeText : kUnableToOpenText),
                                 MStatus::Icon::Warning);
     }
-    QFile file(path);
+    QFile file(MFileName::Openable(path));
     if (!file.open(QIODevice::ReadOnly)) {
         return MStatus::Failure(QString::fromLatin1(kUnableToOpenText), MStatus::Icon::Warning);
     }

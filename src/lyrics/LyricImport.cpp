@@ -9,6 +9,7 @@
 #include "log/MTextMsgLog.h"
 #include "lyrics/LyricFileReader.h"
 #include "lyrics/LyricImportSettings.h"
+#include "song/MProjectSanity.h"
 #include "song/MSongSettings.h"
 
 namespace {
@@ -117,6 +118,11 @@ MStatus LyricImport::ImportLyricFile(const QString& path, LrcDocument& document,
     const MStatus status = LyricFileReader::Read(path, lyrics, document, log, encoding);
     if (!status) {
         return status;
+    }
+    if (const QString tooLong = MProjectSanity::LyricsProblem(lyrics); !tooLong.isEmpty()) {
+        return MStatus::Failure(
+            QStringLiteral("The lyrics are too long for a song: %1.").arg(tooLong),
+            MStatus::Icon::Error);
     }
     song_.SetRawLyrics(lyrics);
     song_.InstallLines({});

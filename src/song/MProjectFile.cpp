@@ -2,9 +2,13 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 #include <new>
 
+#include <unistd.h>
+
+#include "base/MFileName.h"
 #include "base/MInputFile.h"
 #include "base/MStagedFile.h"
 #include "base/MTextCodec.h"
@@ -44,23 +48,40 @@ public:
     }
     bool Byte(uint8_t& v) { return Bytes(&v, 1); }
     bool String(QString& s) {
+        QByteArray bytes;
+        if (!StoredBytes(bytes)) {
+            return false;
+        }
+        s = bytes.isEmpty() ? QString() : MTextCodec::Decode(bytes);
+        return true;
+    }
+    // A file name: the bytes as the file system has them when they name a file there, even
+    // when they are not UTF-8.
+    bool FileName(QString& s) {
+        QByteArray bytes;
+        if (!StoredBytes(bytes)) {
+            return false;
+        }
+        s = !bytes.isEmpty() && !QByteArrayView(bytes).isValidUtf8() &&
+                    ::access(bytes.constData(), F_OK) == 0
+                ? MFileName::Decode(bytes)
+                : MTextCodec::Decode(bytes);
+        return true;
+    }
+    bool StoredBytes(QByteArray& bytes) {
         int32_t n = 0;
         if (!Int(n)) {
             return false;
         }
         if (n < 1) {
-            s.clear();
+            bytes.clear();
             return true;
         }
         if (n > remaining_) {
             return false;
         }
-        QByteArray bytes(n, Qt::Uninitialized);
-        if (!Bytes(bytes.data(), n)) {
-            return false;
-        }
-        s = MTextCodec::Decode(bytes);
-        return true;
+        bytes.resize(n);
+        return Bytes(bytes.data(), n);
     }
     qint64 Remaining() const { return remaining_; }
 
@@ -71,21 +92,53 @@ private:
 
 class Writer {
 public:
-    explicit Writer(QByteArray& out) : out_(out) {}
+    // With a sink, what the buffer holds goes to it whenever Drain finds more than kChunkBytes.
+    static constexpr qsizetype kChunkBytes = 1 << 20;
+
+    Writer(QByteArray& out, QIODevice* sink) : out_(out), sink_(sink) {}
     void Int(int32_t v) {
         char b[4];
         qToLittleEndian<int32_t>(v, b);
         out_.append(b, 4);
     }
     void Byte(uint8_t v) { out_.append(static_cast<char>(v)); }
+    // Long texts (the lyrics) are encoded a slice at a time, never split inside a character, and
+    // their length filled in afterwards: the encoder sizes its output for the worst case.
     void String(const QString& s) {
-        const QByteArray bytes = MTextCodec::Encode(s);
+        constexpr qsizetype kSliceChars = 1 << 16;
+        const qsizetype lengthAt = out_.size();
+        Int(0);
+        for (qsizetype from = 0; from < s.size();) {
+            qsizetype to = std::min(s.size(), from + kSliceChars);
+            if (to < s.size() && s[to - 1].isHighSurrogate()) {
+                ++to;
+            }
+            out_.append(MTextCodec::Encode(s.sliced(from, to - from)));
+            from = to;
+        }
+        qToLittleEndian<int32_t>(static_cast<int32_t>(out_.size() - lengthAt - 4),
+                                 out_.data() + lengthAt);
+    }
+    void FileName(const QString& s) {
+        const QByteArray bytes = MFileName::Encode(s);
         Int(static_cast<int32_t>(bytes.size()));
         out_.append(bytes);
+    }
+    void Drain(qsizetype atLeast = kChunkBytes) {
+        if (sink_ != nullptr && out_.size() >= atLeast) {
+            ok_ = ok_ && sink_->write(out_) == out_.size();
+            out_.resize(0);
+        }
+    }
+    bool Finish() {
+        Drain(1);
+        return ok_;
     }
 
 private:
     QByteArray& out_;
+    QIODevice* sink_;
+    bool ok_ = true;
 };
 
 int32_t IntAt(const uint8_t* block, int offset) {
@@ -180,23 +233,27 @@ QByteArray MProjectFile::PageBlock(const IMAGE_STRUCT& page) {
     return block;
 }
 
-QByteArray MProjectFile::Serialize(const MSongSettings& song) {
-    QByteArray out;
+namespace {
+
+// Writes the project into out; with a sink, out only buffers what goes to the sink, so that a song
+// of many lines is never held twice in memory.
+bool SerializeTo(const MSongSettings& song, QByteArray& out, QIODevice* sink) {
     // The whole size up front (exact for ASCII text), so that a song of many lines is not copied
     // again and again while the buffer grows.
-    qsizetype size = 64 * 1024 +
-                     static_cast<qsizetype>(song.pages.size()) * (kPageBlockBytes + 64) +
-                     song.rawLyrics.size();
+    qsizetype size =
+        64 * 1024 +
+        static_cast<qsizetype>(song.pages.size()) * (MProjectFile::kPageBlockBytes + 64) +
+        song.rawLyrics.size();
     for (const auto& line : song.lineList) {
         size += 32 + line->text.size() + line->WordCount() * qsizetype(MKaraokeWord::kStoredBytes);
     }
-    out.reserve(size);
-    Writer w(out);
+    out.reserve(sink != nullptr ? std::min(size, Writer::kChunkBytes * 2) : size);
+    Writer w(out, sink);
     SongHeader header = song.header;
     header.version = SongHeader::kCurrentVersion;
     out.append(reinterpret_cast<const char*>(&header), sizeof(header));
     w.String(song.rawLyrics);
-    w.String(song.musicFile);
+    w.FileName(song.musicFile);
     w.Int(0);
     w.Int(0);
     w.String(song.artist);
@@ -206,7 +263,8 @@ QByteArray MProjectFile::Serialize(const MSongSettings& song) {
     }
     w.Int(static_cast<int32_t>(song.pages.size()));
     for (const auto& page : song.pages) {
-        out.append(PageBlock(*page));
+        out.append(MProjectFile::PageBlock(*page));
+        w.Drain();
         w.Int(page->perLineTypes.Count());
         for (const auto& e : page->perLineTypes.elements) {
             w.Int(e.colorIndex);
@@ -234,15 +292,30 @@ QByteArray MProjectFile::Serialize(const MSongSettings& song) {
             word->Store(bytes);
             out.append(reinterpret_cast<const char*>(bytes), MKaraokeWord::kStoredBytes);
         }
+        w.Drain();
     }
+    return w.Finish();
+}
+
+}  // namespace
+
+QByteArray MProjectFile::Serialize(const MSongSettings& song) {
+    QByteArray out;
+    SerializeTo(song, out, nullptr);
     return out;
+}
+
+bool MProjectFile::Serialize(const MSongSettings& song, QIODevice& device) {
+    QByteArray buffer;
+    return SerializeTo(song, buffer, &device);
 }
 
 MStatus MProjectFile::Save() {
     // Never written over the music it is made from; the old file stays until the new one is
     // complete on the disk.
-    const MStatus saved =
-        MStagedFile::Write(song_.projectPath, Serialize(song_), {song_.musicFile}, true, true);
+    const MStatus saved = MStagedFile::Write(
+        song_.projectPath, [this](QIODevice& file) { return Serialize(song_, file); },
+        {song_.musicFile}, true, true);
     if (!saved) {
         return MStatus::Failure(QStringLiteral("Cannot save the project file \"%1\".\n%2")
                                     .arg(song_.projectPath, saved.Text()),
@@ -257,7 +330,7 @@ MStatus MProjectFile::Load() {
         return MStatus::Failure(QString::fromUtf8(text), MStatus::Icon::Warning);
     };
     // Only regular files: a pipe or a device would hold the reader up.
-    QFile file(song_.projectPath);
+    QFile file(MFileName::Openable(song_.projectPath));
     if (!MInputFile::Check(song_.projectPath, kMaxFileBytes, QStringLiteral("project file")) ||
         !file.open(QIODevice::ReadOnly)) {
         return warn(kCannotOpen);
@@ -293,7 +366,7 @@ MStatus MProjectFile::Load(QIODevice& file) {
         const int32_t version = header.version;
         QString rawLyrics;
         QString musicFile;
-        if (!in.String(rawLyrics) || !in.String(musicFile)) {
+        if (!in.String(rawLyrics) || !in.FileName(musicFile)) {
             return damaged;
         }
         QString artist;

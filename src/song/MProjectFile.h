@@ -41,6 +41,8 @@ public:
 
     // The whole file as it would be written.
     static QByteArray Serialize(const MSongSettings& song);
+    // The same written to device a piece at a time; false when a write failed.
+    static bool Serialize(const MSongSettings& song, QIODevice& device);
     // The 249,172 stored bytes of a page record.
     static QByteArray PageBlock(const IMAGE_STRUCT& page);
 

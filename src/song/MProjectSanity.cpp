@@ -24,8 +24,40 @@ QString PageName(int id) {
 
 }  // namespace
 
+QString MProjectSanity::LyricsProblem(const QString& rawLyrics) {
+    // A line break ends a line; text after the last one is a line too.
+    qsizetype lines = !rawLyrics.isEmpty() && !rawLyrics.endsWith(u'\n') ? 1 : 0;
+    qsizetype words = 0;
+    bool inWord = false;
+    for (const QChar c : rawLyrics) {
+        const char16_t u = c.unicode();
+        const bool gap = u == u' ' || u == u'\n' || u == u'\r' || u == u'\t' || u == u'*';
+        lines += u == u'\n' ? 1 : 0;
+        words += !gap && !inWord ? 1 : 0;
+        inWord = !gap;
+    }
+    QStringList problems;
+    if (lines > kMaxLines) {
+        problems << QStringLiteral("%1 lines (at most %2)").arg(lines).arg(kMaxLines);
+    }
+    if (words > kMaxWords) {
+        problems << QStringLiteral("%1 words (at most %2)").arg(words).arg(kMaxWords);
+    }
+    return problems.join(QStringLiteral(", "));
+}
+
 QStringList MProjectSanity::Problems(const MSongSettings& song) {
     QStringList problems;
+    if (const QString lyrics = LyricsProblem(song.rawLyrics); !lyrics.isEmpty()) {
+        problems << QStringLiteral("the lyrics have ") + lyrics;
+    } else if (song.lineList.size() > static_cast<size_t>(kMaxLines) ||
+               song.wordList.size() > static_cast<size_t>(kMaxWords)) {
+        problems << QStringLiteral("the line list has %1 lines and %2 words (at most %3 and %4)")
+                        .arg(song.lineList.size())
+                        .arg(song.wordList.size())
+                        .arg(kMaxLines)
+                        .arg(kMaxWords);
+    }
     const SongHeader& h = song.header;
     if (!Within(h.linesPerPage, kMinLinesPerPage, kMaxLinesPerPage)) {
         problems << QStringLiteral("lines per page is %1 (%2 to %3)")

@@ -24,6 +24,16 @@ public:
     // longer one), and never past a CD's length.
     static constexpr int64_t kPastMusicFrames = 10 * 60 * 44100;
     static constexpr int64_t kMaxSongFrames = 80 * 60 * 44100;
+    // The most lines and words (syllables) a song's lyrics hold: an 80-minute song sung at over
+    // 20 lines and 100 syllables a second. No song comes near them; they stop a text of millions
+    // of one-letter lines from taking hundreds of bytes of line list per letter.
+    static constexpr int kMaxLines = 100000;
+    static constexpr int kMaxWords = 500000;
+
+    // What makes the lyrics too long for a song ("2097152 lines (at most 100000)"), empty when
+    // they fit. Counts every line and every run of characters between spaces or "*", which is
+    // never fewer than the line list makes of the text.
+    static QString LyricsProblem(const QString& rawLyrics);
 
     // What is out of range, one short sentence each; empty for a sound project.
     static QStringList Problems(const MSongSettings& song);

@@ -24,11 +24,11 @@ void MSongDocument::NewProject() {
     AnnounceAll();
 }
 
-MStatus MSongDocument::Open(const QString& path, MProgress* progress) {
+MStatus MSongDocument::Open(const QString& path, MProgress* progress, bool acceptDamaged) {
     host_.SetWorkWavPath(QString());
     song_->projectPath = path;
     song_->ResetToNewProject();
-    MStatus status = song_->LoadProject();
+    MStatus status = song_->LoadProject(acceptDamaged);
     if (!status) {
         if (status.Text().isEmpty()) {
             status = MStatus::Failure(QStringLiteral("The project file is damaged."),

@@ -49,8 +49,9 @@ public:
     void NewProject();
     // Resets the song, loads the project file, imports its music into the work WAV and measures
     // it. Music that cannot be imported is reported and the project opens without it; a file
-    // that cannot be read fails with the reason (the song is then a new project).
-    MStatus Open(const QString& path, MProgress* progress = nullptr);
+    // that cannot be read, or holds values out of range, fails with the reason (the song is then
+    // a new project); acceptDamaged opens the latter and leaves the check to the caller.
+    MStatus Open(const QString& path, MProgress* progress = nullptr, bool acceptDamaged = false);
     MStatus Save();
     // Saves under a new path, which the project keeps.
     MStatus SaveAs(const QString& path);

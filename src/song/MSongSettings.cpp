@@ -9,6 +9,7 @@
 #include "cdg/CdgTimeBase.h"
 #include "song/MLineListGenerator.h"
 #include "song/MProjectFile.h"
+#include "song/MProjectSanity.h"
 #include "song/MRwStreamWriter.h"
 #include "song/MSongHost.h"
 #include "song/MSongPreview.h"
@@ -91,8 +92,18 @@ void MSongSettings::AssignSettings(const MSongSettings& other) {
     CalcLineAndPageNumbers();
 }
 
-MStatus MSongSettings::LoadProject() {
-    return MProjectFile(*this).Load();
+MStatus MSongSettings::LoadProject(bool acceptDamaged) {
+    const MStatus loaded = MProjectFile(*this).Load();
+    if (!loaded || acceptDamaged) {
+        return loaded;
+    }
+    const MStatus sane = MProjectSanity::Check(*this);
+    if (!sane) {
+        const QString path = projectPath;
+        ResetToNewProject();
+        projectPath = path;
+    }
+    return sane;
 }
 MStatus MSongSettings::SaveProject() {
     return MProjectFile(*this).Save();

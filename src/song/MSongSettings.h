@@ -42,7 +42,10 @@ public:
     // Takes those settings (and pages) from another project, keeping its own lines, whose pages
     // are then recomputed.
     void AssignSettings(const MSongSettings& other);
-    MStatus LoadProject();
+    // Loads the project file. A project that loads but holds values out of range (see
+    // MProjectSanity) is refused with the list of what is wrong and the song reset to a new
+    // project, unless acceptDamaged, which leaves the check to the caller (to show or mend it).
+    MStatus LoadProject(bool acceptDamaged = false);
     MStatus SaveProject();
 
     // --- Setters that mark the project modified ----------------------------------------------

@@ -1,5 +1,7 @@
 #include "widgets/CDodMsgBox.h"
 
+#include <algorithm>
+
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -189,7 +191,9 @@ void CDodMsgBox::Build(const QString& checkBoxCaption, QMessageBox::Icon icon) {
             pressed_ = id;
             accept();
         });
-        if (&data == &buttons_.front()) {
+        const bool named = std::any_of(buttons_.begin(), buttons_.end(),
+                                       [this](const BTNDATA& b) { return b.id == defaultId_; });
+        if (named ? data.id == defaultId_ : &data == &buttons_.front()) {
             button->setDefault(true);
             button->setFocus();
         }

@@ -35,6 +35,8 @@ public:
     void SetText(const QString& text, bool richText = false);
     void SetTitle(const QString& title) { setWindowTitle(title); }
     void AddButton(int id, const QString& caption);
+    // The button that Enter presses; the first one unless another is named.
+    void SetDefaultButton(int id) { defaultId_ = id; }
 
     // Shows the box modally; returns the id of the pressed button (-1 when closed otherwise).
     // checkBoxCaption, when not empty, adds the check box; its state is then IsChecked().
@@ -66,4 +68,5 @@ private:
     QCheckBox* checkBox_ = nullptr;
     bool checked_ = false;
     int pressed_ = -1;
+    int defaultId_ = -1;
 };

@@ -271,6 +271,29 @@ private slots:
         QCOMPARE(file.readAll(), before);
     }
 
+    // A damaged project (a flipped byte in lines per page) is refused at open with what is wrong,
+    // before any mode renders it.
+    void DamagedProjectIsRefusedWithTheReason() {
+        Fixture f(true);
+        MainWindow& w = *f.window;
+        w.Document().SetRawLyrics(QStringLiteral("la la"));
+        w.Document().Edit(MSongDocument::kSettingsChange,
+                          [](MSongSettings& song) { song.header.linesPerPage = 0x40000004; });
+        QVERIFY(w.Document().SaveAs(f.Path(QStringLiteral("Bad.qlm"))).IsOk());
+        w.Document().NewProject();
+        QString shown;
+        OnNextModal([&shown](QWidget* box) {
+            if (auto* message = qobject_cast<QMessageBox*>(box)) {
+                shown = message->text();
+                message->accept();
+            }
+        });
+        w.OpenProject(f.Path(QStringLiteral("Bad.qlm")));
+        QVERIFY2(shown.contains(QStringLiteral("lines per page is 1073741828")), qPrintable(shown));
+        QCOMPARE(w.Song().header.linesPerPage, SongHeader().linesPerPage);
+        QVERIFY(w.Song().lineList.empty());
+    }
+
     // A second start hands its project to the first copy and ends.
     void SecondInstanceHandsOver() {
         const QString key = QStringLiteral("test-%1").arg(QCoreApplication::applicationPid());

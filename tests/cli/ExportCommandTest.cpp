@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -66,8 +68,8 @@ protected:
     void TearDown() override { qputenv("TMPDIR", oldTmpDir_); }
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
-    static CliRun Cli(const QStringList& args) {
-        return CliRunner::Run(QStringLiteral(QUILM_CLI_PATH), args);
+    static CliRun Cli(const QStringList& args, int timeoutMs = 120000) {
+        return CliRunner::Run(QStringLiteral(QUILM_CLI_PATH), args, timeoutMs);
     }
     QStringList Out() const { return QDir(Path("out")).entryList(QDir::Files | QDir::Hidden); }
 
@@ -81,14 +83,16 @@ TEST_F(ExportCli, Mp3AndZippedWmaAreWhatOtherProgramsRead) {
     const CliRun render = Cli({"render", Path("song.qlm"), "-o", Path("render.cdg")});
     ASSERT_EQ(render.exitCode, 0) << render.err.toStdString();
 
-    const CliRun mp3 = Cli({"export", Path("song.qlm"), "--type", "mp3", "--ratio", "160", "-o",
-                            Path("out/My.Song.mp3")});
+    const CliRun mp3 = Cli({"export", Path("song.qlm"), "--type", "mp3", "--ratio", "160", "--lrc",
+                            "enhanced", "-o", Path("out/My.Song.mp3")});
     ASSERT_EQ(mp3.exitCode, 0) << mp3.err.toStdString();
-    EXPECT_EQ(mp3.out.split('\n', Qt::SkipEmptyParts),
-              QStringList({Path("out/My.Song.mp3"), Path("out/My.Song.cdg")}));
+    EXPECT_EQ(
+        mp3.out.split('\n', Qt::SkipEmptyParts),
+        QStringList({Path("out/My.Song.mp3"), Path("out/My.Song.cdg"), Path("out/My.Song.lrc")}));
+    EXPECT_TRUE(AudioFixtures::ReadAll(Path("out/My.Song.lrc")).startsWith("[ti:Twinkle]\n"));
     EXPECT_TRUE(mp3.err.contains("Compressing Audio...")) << mp3.err.toStdString();
     EXPECT_TRUE(mp3.err.contains("100%")) << "progress, in percentages off a terminal";
-    EXPECT_EQ(Out(), QStringList({"My.Song.cdg", "My.Song.mp3"}));
+    EXPECT_EQ(Out(), QStringList({"My.Song.cdg", "My.Song.lrc", "My.Song.mp3"}));
 
     const auto probe = AudioFixtures::Probe(Path("out/My.Song.mp3"));
     const double seconds = probe["format.duration"].toDouble();
@@ -130,7 +134,7 @@ TEST_F(ExportCli, Mp3AndZippedWmaAreWhatOtherProgramsRead) {
     EXPECT_EQ(AudioFixtures::Probe(Path("Hit.wma"))["stream.bit_rate"], "96000");
     // No work file stays in the temporary folder.
     EXPECT_EQ(QDir(Path("tmp")).entryList({"quilm*"}, QDir::AllEntries), QStringList());
-    EXPECT_EQ(Out(), QStringList({"Hit.zip", "My.Song.cdg", "My.Song.mp3"}));
+    EXPECT_EQ(Out(), QStringList({"Hit.zip", "My.Song.cdg", "My.Song.lrc", "My.Song.mp3"}));
 }
 
 TEST_F(ExportCli, BinCarriesTheRenderedStreamUnderTheMusic) {
@@ -161,6 +165,11 @@ TEST_F(ExportCli, BadArgumentsAndFoldersThatCannotBeWritten) {
         {"export", project, "--type", "ogg", "-o", Path("out/x.ogg")},
         {"export", project, "-o", Path("out/x.bin")},
         {"export", project, "--type", "bin"},
+        {"export", project, "--type", "mp4", "--size", "480", "-o", Path("out/x.mp4")},
+        {"export", project, "--type", "mp4", "--fps", "24", "-o", Path("out/x.mp4")},
+        {"export", project, "--type", "mp4", "--lrc", "simple", "-o", Path("out/x.mp4")},
+        {"export", project, "--type", "mp3", "--fps", "30", "-o", Path("out/x.mp3")},
+        {"export", project, "--type", "mp3", "--lrc", "fancy", "-o", Path("out/x.mp3")},
     };
     for (const QStringList& args : usage) {
         const CliRun r = Cli(args);
@@ -182,4 +191,69 @@ TEST_F(ExportCli, BadArgumentsAndFoldersThatCannotBeWritten) {
     }
     EXPECT_TRUE(QDir(Path("locked")).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_TRUE(Out().isEmpty());
+}
+
+TEST_F(ExportCli, VideoFramesAreTheDecodersScreensScaled) {
+    // The song without its title and credits pages, so that the video lasts as the music.
+    {
+        MSongSettings song(Path("song.qlm"));
+        ASSERT_TRUE(song.LoadProject().IsOk());
+        song.FindPage(IMAGE_STRUCT::kTitlePage)->enabled = false;
+        song.FindPage(IMAGE_STRUCT::kCreditsPage)->enabled = false;
+        song.projectPath = Path("short.qlm");
+        ASSERT_TRUE(song.SaveProject().IsOk());
+    }
+    const CliRun render = Cli({"render", Path("short.qlm"), "-o", Path("render.cdg")});
+    ASSERT_EQ(render.exitCode, 0) << render.err.toStdString();
+    const QString mp4 = Path("out/Song.mp4");
+    const CliRun video =
+        Cli({"export", Path("short.qlm"), "--type", "mp4", "--lossless", "-o", mp4}, 300000);
+    ASSERT_EQ(video.exitCode, 0) << video.err.toStdString();
+    EXPECT_EQ(video.out.trimmed(), mp4);
+    EXPECT_TRUE(video.err.contains("100%"));
+    const double seconds = AudioFixtures::Probe(mp4)["format.duration"].toDouble();
+    ASSERT_GT(seconds, 10.0);
+
+    // Ten frames, each against the decoder's screen at the moment the frame starts (a tenth of a
+    // millisecond in), 3 x 3 pixels to a screen pixel, centred.
+    constexpr int kW = 1280;
+    constexpr int kH = 720;
+    std::vector<int> frames;
+    QStringList chosen;
+    for (int i = 0; i < 10; ++i) {
+        frames.push_back(static_cast<int>((0.5 + i * (seconds - 1) / 10) * 30));
+        chosen << QStringLiteral("eq(n\\,%1)").arg(frames.back());
+    }
+    const QByteArray all = AudioFixtures::Run(
+        QStringLiteral("ffmpeg"),
+        {"-v", "error", "-i", mp4, "-vf", "select=" + chosen.join('+'), "-fps_mode", "passthrough",
+         "-f", "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
+    ASSERT_EQ(all.size(), qsizetype{kW} * kH * 3 * 10);
+    for (int i = 0; i < 10; ++i) {
+        const QString at = QString::number(frames[i] / 30.0 + 0.0001, 'f', 4);
+        ASSERT_EQ(Cli({"cdg", "frame", Path("render.cdg"), "--at", at, "--scale", "3", "-o",
+                       Path("frame.png")})
+                      .exitCode,
+                  0);
+        QImage expected(kW, kH, QImage::Format_RGB888);
+        expected.fill(Qt::black);
+        QPainter(&expected).drawImage(190, 36, QImage(Path("frame.png")));
+        const QByteArray got = all.mid(qsizetype{kW} * kH * 3 * i, kW * kH * 3);
+        ASSERT_EQ(got.size(), kW * kH * 3);
+        double sum[3] = {0, 0, 0};
+        int far = 0;
+        for (int y = 0; y < kH; ++y) {
+            const uchar* e = expected.constScanLine(y);
+            const auto* g = reinterpret_cast<const uchar*>(got.constData()) + y * kW * 3;
+            for (int x = 0; x < kW * 3; ++x) {
+                const int d = std::abs(e[x] - g[x]);
+                sum[x % 3] += d;
+                far += d > 32 ? 1 : 0;
+            }
+        }
+        for (const double s : sum) {
+            EXPECT_LE(s / (kW * kH), 2.0) << "at " << at.toStdString();
+        }
+        EXPECT_EQ(far, 0) << "every pixel where it belongs, at " << at.toStdString();
+    }
 }

@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include "audio/AudioFixtures.h"
+#include "base/MFileName.h"
 #include "song/MSongSettings.h"
 #include "support/CliRunner.h"
 
@@ -40,7 +41,7 @@ struct Measured {
 Measured RunMeasured(const QStringList& args) {
     std::vector<QByteArray> bytes{QFile::encodeName(kCli)};
     for (const QString& a : args) {
-        bytes.push_back(QFile::encodeName(a));
+        bytes.push_back(MFileName::Encode(a));
     }
     std::vector<char*> argv;
     for (QByteArray& b : bytes) {
@@ -390,4 +391,61 @@ TEST_F(SafetyCli, AFullDiskSaysSoWithThePath) {
     }
     EXPECT_TRUE(QDir(small).entryList(QDir::Files | QDir::Hidden).isEmpty());
     ::umount(QFile::encodeName(small).constData());
+}
+
+TEST_F(SafetyCli, NamesThatAreNotUtf8AreReadAndWrittenAsGiven) {
+    MakeProject(5);
+    const auto name = [this](const char* bytes) {
+        return MFileName::Decode(MFileName::Encode(dir_.path()) + '/' + QByteArray(bytes));
+    };
+    const auto exists = [](const QString& path) {
+        return ::access(MFileName::Encode(path).constData(), F_OK) == 0;
+    };
+    ASSERT_TRUE(QFile::copy(Path("music.wav"), Path("m.wav")));
+    ASSERT_EQ(::rename(MFileName::Encode(Path("m.wav")).constData(),
+                       MFileName::Encode(name("m\xfd.wav")).constData()),
+              0);
+    ASSERT_TRUE(Write(Path("l.lrc"), "[00:01.00]One two\n[00:02.00]Three four\n"));
+    ASSERT_EQ(::rename(MFileName::Encode(Path("l.lrc")).constData(),
+                       MFileName::Encode(name("l\xfe.lrc")).constData()),
+              0);
+    const QStringList runs[] = {
+        {"new", "-o", name("p\xff.qlm"), "--music", name("m\xfd.wav"), "--lyrics",
+         name("l\xfe.lrc")},
+        {"info", name("p\xff.qlm")},
+        {"render", name("p\xff.qlm"), "-o", name("o\xff.cdg")},
+        {"export", name("p\xff.qlm"), "--type", "bin", "-o", name("o\xfa.bin")},
+        {"cdg", "frame", name("o\xff.cdg"), "--at", "2", "-o", name("f\xff.png")},
+    };
+    for (const QStringList& args : runs) {
+        EXPECT_EQ(RunMeasured(args).exitCode, 0) << MFileName::Encode(args.join(' ')).constData();
+    }
+    for (const char* made : {"p\xff.qlm", "o\xff.cdg", "o\xfa.bin", "f\xff.png"}) {
+        EXPECT_TRUE(exists(name(made))) << made;
+    }
+    // The project keeps the music's name as it is on the disk.
+    MSongSettings song(name("p\xff.qlm"));
+    ASSERT_TRUE(song.LoadProject().IsOk());
+    EXPECT_EQ(MFileName::Encode(song.musicFile), MFileName::Encode(name("m\xfd.wav")));
+    // Nothing was written under a name with replacement characters.
+    for (const QString& entry : QDir(dir_.path()).entryList(QDir::Files)) {
+        EXPECT_FALSE(entry.contains(QChar::ReplacementCharacter)) << entry.toStdString();
+    }
+}
+
+TEST_F(SafetyCli, LyricsLongerThanASongAreRefusedInLittleMemory) {
+    // 4 MB of one-letter lines: two million lines, far more than a song holds.
+    QByteArray lines;
+    lines.reserve(4 << 20);
+    while (lines.size() < (4 << 20)) {
+        lines += "a\n";
+    }
+    ASSERT_TRUE(Write(Path("lines.txt"), lines));
+    const Measured m = RunMeasured({"new", "-o", Path("out/l.qlm"), "--lyrics", Path("lines.txt")});
+    EXPECT_EQ(m.exitCode, 1);
+    EXPECT_LT(m.peakBytes, 20 * lines.size());
+    const CliRun r = Cli({"new", "-o", Path("out/l.qlm"), "--lyrics", Path("lines.txt")});
+    EXPECT_TRUE(r.err.contains("too long for a song") && r.err.contains("at most 100000"))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("out/l.qlm")));
 }

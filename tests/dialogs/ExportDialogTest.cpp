@@ -1,7 +1,9 @@
 // The export dialog's choices and balloons, and exports run from it with the progress window.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -68,6 +70,42 @@ TEST_F(DialogTest, RatioListFollowsTheTypeAndIsRememberedPerType) {
     EXPECT_EQ(settings_.ReadInt("Settings", "ExportRatioWMA", -1), 128);
     EXPECT_EQ(settings_.ReadInt("Settings", "ExportZip", -1), 1);
     EXPECT_FALSE(OpenBalloon());
+}
+
+TEST_F(DialogTest, VideoAndLyricFileChoicesFollowTheTypeAndAreStored) {
+    MSongDocument song;
+    ExportDialog dialog(song, settings_, true, 44100);
+    // Every control is named for assistive tools.
+    for (QWidget* w : dialog.findChildren<QWidget*>()) {
+        if (w->focusPolicy() != Qt::NoFocus && w->isWidgetType() && !w->inherits("QLabel") &&
+            w->parentWidget() != nullptr && !w->parentWidget()->inherits("QComboBox")) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+        }
+    }
+    dialog.TypeButton(MExportSettings::kMp3)->click();
+    EXPECT_TRUE(dialog.LyricFileBox()->isEnabled());
+    EXPECT_FALSE(dialog.VideoSizeBox()->isEnabled());
+    dialog.TypeButton(MExportSettings::kMp4)->click();
+    EXPECT_FALSE(dialog.LyricFileBox()->isEnabled());
+    EXPECT_FALSE(dialog.RatioList()->isEnabled());
+    EXPECT_FALSE(dialog.ZipBox()->isEnabled());
+    EXPECT_TRUE(dialog.VideoSizeBox()->isEnabled());
+    EXPECT_TRUE(dialog.VideoRateBox()->isEnabled());
+    EXPECT_EQ(dialog.VideoRateBox()->currentText(), "30");
+    dialog.VideoSizeBox()->setCurrentIndex(1);
+    dialog.VideoRateBox()->setCurrentIndex(3);
+    dialog.LyricFileBox()->setChecked(true);
+    dialog.LyricFormButton(2)->setChecked(true);
+    dialog.accept();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Settings().type, MExportSettings::kMp4);
+    EXPECT_EQ(settings_.ReadInt("Settings", "ExportVideoHeight", -1), 1080);
+    EXPECT_EQ(settings_.ReadInt("Settings", "ExportVideoFPS", -1), 60);
+    EXPECT_EQ(settings_.ReadInt("Settings", "ExportLRC", -1), 2);
+    ExportDialog again(song, settings_, true, 44100);
+    EXPECT_TRUE(again.TypeButton(MExportSettings::kMp4)->isChecked());
+    EXPECT_TRUE(again.LyricFormButton(2)->isChecked());
+    EXPECT_EQ(again.VideoSizeBox()->currentData().toInt(), 1080);
 }
 
 TEST_F(DialogTest, BinRefusedForOtherRatesAndExportNeedsARatio) {

@@ -61,6 +61,21 @@ std::unique_ptr<MSongSettings> ExportTest::MakeSong(const QString& wav, double f
     return song;
 }
 
+void ExportTest::Retime(MSongSettings& song, const QString& lyrics, int32_t firstFrames,
+                        int32_t stepFrames, int32_t lengthFrames) {
+    song.rawLyrics = lyrics;
+    song.GenerateKaraokeLineList(false, true);
+    int32_t t = firstFrames;
+    for (auto& line : song.lineList) {
+        for (auto& w : line->words) {
+            w->startTime = t;
+            w->endTime = t + lengthFrames;
+            t += stepFrames;
+        }
+        line->placed = line->HasWords();
+    }
+}
+
 QStringList ExportTest::FilesIn(const QString& folder) {
     QStringList files;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,

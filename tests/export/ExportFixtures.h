@@ -28,6 +28,10 @@ protected:
     // credits pages as asked.
     std::unique_ptr<MSongSettings> MakeSong(const QString& wav, double firstSeconds, bool titlePage,
                                             bool creditsPage);
+    // Gives the song new lyrics and times their words anew: stepFrames apart from firstFrames,
+    // each lengthFrames long.
+    static void Retime(MSongSettings& song, const QString& lyrics, int32_t firstFrames,
+                       int32_t stepFrames, int32_t lengthFrames);
     // Every file under the folder, hidden ones too, relative to it.
     static QStringList FilesIn(const QString& folder);
 

@@ -21,12 +21,25 @@ TEST(ExportSettings, StoredUnderTheirKeysWithDefaults) {
     EXPECT_EQ(store.values, (QMap<QString, int>{{"Settings/ExportType", 2},
                                                 {"Settings/ExportZip", 1},
                                                 {"Settings/ExportRatioWMA", 96},
-                                                {"Settings/ExportRatioMP3", 320}}));
+                                                {"Settings/ExportRatioMP3", 320},
+                                                {"Settings/ExportLRC", 0},
+                                                {"Settings/ExportVideoHeight", 720},
+                                                {"Settings/ExportVideoFPS", 30}}));
     EXPECT_EQ(MExportSettings::Load(store, true).RatioKbps(), 320);
     // Without MP3 encoding, MP3+G becomes WMA+G; a type from nowhere becomes BIN.
     EXPECT_EQ(MExportSettings::Load(store, false).type, MExportSettings::kWma);
     store.values["Settings/ExportType"] = 7;
     EXPECT_EQ(MExportSettings::Load(store, true).type, MExportSettings::kBin);
+    // The video and lyric choices come back; values never offered become the defaults.
+    store.values["Settings/ExportType"] = 3;
+    store.values["Settings/ExportLRC"] = 2;
+    store.values["Settings/ExportVideoHeight"] = 1080;
+    store.values["Settings/ExportVideoFPS"] = 29;
+    s = MExportSettings::Load(store, true);
+    EXPECT_EQ(s.type, MExportSettings::kMp4);
+    EXPECT_EQ(s.lrc, 2);
+    EXPECT_EQ(s.videoHeight, 1080);
+    EXPECT_EQ(s.videoFps, 30);
 }
 
 TEST(ExportSettings, RatioListsAndTheEntrySelected) {

@@ -10,6 +10,7 @@
 
 #include "SongFixtures.h"
 #include "song/MProjectFile.h"
+#include "song/MProjectSanity.h"
 
 namespace {
 
@@ -279,4 +280,53 @@ TEST(ProjectFile, FailedSaveKeepsTheOldFile) {
     EXPECT_TRUE(s.Text().contains(QStringLiteral("x.qlm")));
     EXPECT_TRUE(song->modified);
     EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("keep.qlm"))), before);
+}
+
+TEST(ProjectFile, ALongSongIsWrittenInPiecesAsTheSameBytes) {
+    // Lyrics longer than one piece, with a character of two UTF-16 units on a piece's edge.
+    QString text = QString(65535, u'a') + QString::fromUtf8("\xf0\x9f\x8e\xa4") + u'\n';
+    for (int i = 0; i < 30000; ++i) {
+        text += QStringLiteral("line %1 of the song\n").arg(i);
+    }
+    auto song = SongFixtures::NewSong(text);
+    song->GenerateKaraokeLineList(true, false);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(MProjectFile::Serialize(*song, buffer));
+    EXPECT_EQ(buffer.data(), MProjectFile::Serialize(*song));
+    MSongSettings loaded;
+    QBuffer in(&buffer.buffer());
+    in.open(QIODevice::ReadOnly);
+    ASSERT_TRUE(MProjectFile(loaded).Load(in).IsOk());
+    EXPECT_EQ(loaded.rawLyrics, song->rawLyrics);
+}
+
+TEST(ProjectFile, ADamagedProjectIsRefusedUnlessTheCallerChecksIt) {
+    QTemporaryDir dir;
+    auto song = RichSong();
+    song->projectPath = dir.filePath(QStringLiteral("a.qlm"));
+    song->header.linesPerPage = 0x40000004;
+    ASSERT_TRUE(song->SaveProject().IsOk());
+    MSongSettings refused(song->projectPath);
+    const MStatus status = refused.LoadProject();
+    EXPECT_FALSE(status.IsOk());
+    EXPECT_TRUE(status.Text().contains(QStringLiteral("lines per page is 1073741828")))
+        << status.Text().toStdString();
+    EXPECT_TRUE(refused.lineList.empty());
+    MSongSettings accepted(song->projectPath);
+    ASSERT_TRUE(accepted.LoadProject(true).IsOk());
+    EXPECT_EQ(accepted.header.linesPerPage, 0x40000004);
+}
+
+TEST(ProjectFile, LyricsBeyondWhatASongHoldsAreNamed) {
+    EXPECT_EQ(MProjectSanity::LyricsProblem(QString(MProjectSanity::kMaxLines, u'\n')), QString());
+    EXPECT_EQ(MProjectSanity::LyricsProblem(QString(MProjectSanity::kMaxLines, u'\n') + u'a'),
+              QStringLiteral("100001 lines (at most 100000)"));
+    QString words;
+    for (int i = 0; i < MProjectSanity::kMaxWords / 2; ++i) {
+        words += QStringLiteral("ab*c ");
+    }
+    EXPECT_EQ(MProjectSanity::LyricsProblem(words), QString());
+    EXPECT_EQ(MProjectSanity::LyricsProblem(words + u'x'),
+              QStringLiteral("500001 words (at most 500000)"));
 }

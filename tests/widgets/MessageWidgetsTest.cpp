@@ -47,6 +47,7 @@ private slots:
         box.SetText(QStringLiteral("Read this:\nhttps://example.org/lame\nthen press OK."));
         box.AddButton(7, QStringLiteral("&Yes"));
         box.AddButton(8, QStringLiteral("&No"));
+        box.SetDefaultButton(8);
         QTimer::singleShot(0, [&box] {
             const QTextBrowser* body = box.Body();
             QVERIFY(body->isReadOnly());
@@ -86,6 +87,8 @@ private slots:
                      browser->document()->characterCount() - 1);
             box.findChild<QCheckBox*>()->setChecked(true);
             for (QPushButton* b : box.findChildren<QPushButton*>()) {
+                // Enter presses the named default, not the first button.
+                QCOMPARE(b->isDefault(), b->accessibleName() == QStringLiteral("No"));
                 if (b->accessibleName() == QStringLiteral("No")) {
                     b->click();
                 }
