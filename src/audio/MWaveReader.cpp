@@ -1,11 +1,11 @@
 #include "audio/MWaveReader.h"
-#include "base/MFileName.h"
 
 #include <QFile>
 #include <algorithm>
 #include <cstring>
 
 #include "audio/WavChunks.h"
+#include "base/MFileName.h"
 
 MWaveReader::MWaveReader() = default;
 
