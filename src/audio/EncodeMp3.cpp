@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "audio/MLameLibrary.h"
-#include "audio/WaveFormat.h"
+#include "audio/WavChunks.h"
 #include "base/MProgress.h"
 
 namespace {
@@ -30,8 +30,7 @@ MStatus Failure(const QString& text) {
 // Finds the sample data of a WAV source, leaving the device at its first byte.
 MStatus ReadSourceFormat(QIODevice& source, SourceFormat* format) {
     char head[12];
-    const qint64 got = source.read(head, 12);
-    if (got < 12 || std::memcmp(head, "RIFF", 4) != 0) {
+    if (source.read(head, 12) < 12 || std::memcmp(head, "RIFF", 4) != 0) {
         // Raw PCM from its first byte.
         *format = SourceFormat();
         format->dataBytes = source.size();
@@ -39,48 +38,32 @@ MStatus ReadSourceFormat(QIODevice& source, SourceFormat* format) {
         return format->dataBytes > 0 ? MStatus::Ok()
                                      : Failure(QStringLiteral("The audio is empty"));
     }
-    bool formatSeen = false;
-    for (;;) {
-        uint8_t chunk[8];
-        if (source.read(reinterpret_cast<char*>(chunk), 8) != 8) {
+    const WavChunks chunks = WavChunks::Parse(source);
+    const WaveFormat& fmt = chunks.header.format;
+    switch (chunks.fault) {
+        case WavChunks::Fault::kNone:
+        case WavChunks::Fault::kNotASoundFormat:
+            break;
+        case WavChunks::Fault::kNoFormat:
+            return Failure(QStringLiteral("The WAV file has no format block"));
+        case WavChunks::Fault::kShortFormat:
+            return Failure(QStringLiteral("The WAV file's format block is too short"));
+        default:
             return Failure(QStringLiteral("The WAV file has no audio data"));
-        }
-        const uint32_t length = qFromLittleEndian<uint32_t>(chunk + 4);
-        if (std::memcmp(chunk, "data", 4) == 0) {
-            if (!formatSeen) {
-                return Failure(QStringLiteral("The WAV file has no format block"));
-            }
-            // A truncated file (or a header written before the length was known) holds less
-            // than it declares.
-            format->dataBytes = std::min<int64_t>(length, source.size() - source.pos());
-            if (format->dataBytes <= 0) {
-                return Failure(QStringLiteral("The WAV file has no audio data"));
-            }
-            return MStatus::Ok();
-        }
-        int64_t skip = length;
-        if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            uint8_t f[16];
-            if (length < 16 || source.read(reinterpret_cast<char*>(f), 16) != 16) {
-                return Failure(QStringLiteral("The WAV file's format block is too short"));
-            }
-            const WaveFormat fmt = WaveFormat::FromFmtBlock(f);
-            format->channels = fmt.channels;
-            format->sampleRate = static_cast<int>(fmt.sampleRate);
-            format->bits = fmt.bitsPerSample;
-            if ((format->channels != 1 && format->channels != 2) ||
-                (format->bits != 8 && format->bits != 16)) {
-                return Failure(QStringLiteral(
-                    "Only WAV files of 8 or 16 bits with 1 or 2 channels can be encoded"));
-            }
-            formatSeen = true;
-            skip -= 16;
-        }
-        skip += length & 1;  // chunks of odd length are padded
-        if (source.pos() + skip > source.size() || !source.seek(source.pos() + skip)) {
-            return Failure(QStringLiteral("The WAV file has no audio data"));
-        }
     }
+    if ((fmt.channels != 1 && fmt.channels != 2) ||
+        (fmt.bitsPerSample != 8 && fmt.bitsPerSample != 16)) {
+        return Failure(
+            QStringLiteral("Only WAV files of 8 or 16 bits with 1 or 2 channels can be encoded"));
+    }
+    format->channels = fmt.channels;
+    format->sampleRate = static_cast<int>(fmt.sampleRate);
+    format->bits = fmt.bitsPerSample;
+    format->dataBytes = chunks.header.dataBytes;
+    if (format->dataBytes <= 0 || !source.seek(chunks.dataOffset)) {
+        return Failure(QStringLiteral("The WAV file has no audio data"));
+    }
+    return MStatus::Ok();
 }
 
 // The length of an ID3v2 tag at the start of the encoder's first output (0 when there is none).

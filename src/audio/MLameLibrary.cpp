@@ -15,11 +15,16 @@ MLameLibrary& MLameLibrary::Shared() {
     return library;
 }
 
-bool MLameLibrary::Load() {
+MStatus MLameLibrary::Load() {
     if (handle_ == nullptr) {
         handle_ = dlopen(QFile::encodeName(fileName_).constData(), RTLD_NOW | RTLD_LOCAL);
+        if (handle_ == nullptr) {
+            const char* why = dlerror();
+            return MStatus::Failure(why != nullptr ? QString::fromLocal8Bit(why)
+                                                   : fileName_ + QStringLiteral(": cannot load"));
+        }
     }
-    return handle_ != nullptr;
+    return MStatus::Ok();
 }
 
 void MLameLibrary::Unload() {

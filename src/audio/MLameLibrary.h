@@ -40,7 +40,8 @@ public:
     static MLameLibrary& Shared();
 
     const QString& FileName() const { return fileName_; }
-    bool Load();
+    // Loads the library (once); fails with the loader's reason.
+    MStatus Load();
     void Unload();
     bool IsLoaded() const { return handle_ != nullptr; }
     // Looks the functions up by name. Fails with the message the user is shown when no library

@@ -1,16 +1,11 @@
 #include "audio/MWaveReader.h"
-#include "base/MFileName.h"
 
 #include <QFile>
-#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-constexpr int64_t kFirstChildOffset = 12;  // after "RIFF", its length and "WAVE"
-
-}  // namespace
+#include "audio/WavChunks.h"
+#include "base/MFileName.h"
 
 MWaveReader::MWaveReader() = default;
 
@@ -49,72 +44,16 @@ MStatus MWaveReader::Open(QIODevice* device) {
     return OpenDevice(QStringLiteral("the audio source"));
 }
 
-bool MWaveReader::FindChunk(const char* label, uint32_t* length) {
-    // Children are searched up to the end of the file rather than the RIFF length, which
-    // streaming writers leave at 0 or 0xFFFFFFFF.
-    const int64_t end = device_->size();
-    int64_t pos = kFirstChildOffset;
-    while (pos + 8 <= end) {
-        uint8_t head[8];
-        if (!device_->seek(pos) || device_->read(reinterpret_cast<char*>(head), 8) != 8) {
-            return false;
-        }
-        const uint32_t size = qFromLittleEndian<uint32_t>(head + 4);
-        if (std::memcmp(head, label, 4) == 0) {
-            *length = size;
-            return true;
-        }
-        pos += 8 + static_cast<int64_t>(size) + (size & 1);
-    }
-    return false;
-}
-
 MStatus MWaveReader::OpenDevice(const QString& name) {
-    auto fail = [this, &name](const QString& why) {
+    const WavChunks chunks = WavChunks::Parse(*device_);
+    if (!chunks.IsOk() || !device_->seek(chunks.dataOffset)) {
+        const QString why = chunks.IsOk() ? device_->errorString() : chunks.FaultText();
         Close();
         return MStatus::Failure(QStringLiteral("%1: %2").arg(name, why));
-    };
-    uint8_t riff[12];
-    if (!device_->seek(0) || device_->read(reinterpret_cast<char*>(riff), 12) != 12 ||
-        std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) {
-        return fail(QStringLiteral("not a RIFF/WAVE file"));
     }
-    uint32_t fmtBytes = 0;
-    if (!FindChunk("fmt ", &fmtBytes)) {
-        return fail(QStringLiteral("no \"fmt \" chunk"));
-    }
-    uint8_t raw[16];
-    if (fmtBytes < 16 || device_->read(reinterpret_cast<char*>(raw), 16) != 16) {
-        return fail(QStringLiteral("the \"fmt \" chunk is too short"));
-    }
-    format_ = WaveFormat::FromFmtBlock(raw);
-    // Silence and lengths are counted in frames of channels x bits: a damaged header must not
-    // turn a few frames into gigabytes.
-    if (format_.channels == 0 || format_.channels > kMaxChannels || format_.bitsPerSample == 0 ||
-        format_.bitsPerSample > kMaxBitsPerSample) {
-        return fail(QStringLiteral("%1 channels of %2 bits is not a sound format")
-                        .arg(format_.channels)
-                        .arg(format_.bitsPerSample));
-    }
-    if (format_.formatTag != WaveFormat::kTagPcm && fmtBytes >= 18) {
-        uint8_t extraSize[2];
-        if (device_->read(reinterpret_cast<char*>(extraSize), 2) != 2) {
-            return fail(QStringLiteral("the \"fmt \" chunk is too short"));
-        }
-        // The extra bytes never reach beyond their chunk.
-        const uint32_t extraBytes =
-            std::min<uint32_t>(qFromLittleEndian<uint16_t>(extraSize), fmtBytes - 18);
-        format_.extra = device_->read(extraBytes);
-        if (format_.extra.size() != static_cast<qsizetype>(extraBytes)) {
-            return fail(QStringLiteral("the \"fmt \" chunk is too short"));
-        }
-    }
-    uint32_t dataBytes = 0;
-    if (!FindChunk("data", &dataBytes)) {
-        return fail(QStringLiteral("no \"data\" chunk"));
-    }
-    dataStart_ = device_->pos();
-    dataBytes_ = std::min<int64_t>(dataBytes, device_->size() - dataStart_);
+    format_ = chunks.header.format;
+    dataStart_ = chunks.dataOffset;
+    dataBytes_ = chunks.header.dataBytes;
     dataBytesLeft_ = dataBytes_;
     silenceBytesDelivered_ = 0;
     return MStatus::Ok();

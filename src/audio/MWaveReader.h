@@ -11,13 +11,9 @@ class QFile;
 class QIODevice;
 
 // Delivers the raw bytes of a WAV file's "data" chunk in blocks, optionally preceded by a
-// number of silent sample frames.
+// number of silent sample frames. Opening fails on any file that WavChunks finds damaged.
 class MWaveReader {
 public:
-    // Beyond these a "fmt " chunk is damaged.
-    static constexpr int kMaxChannels = 64;
-    static constexpr int kMaxBitsPerSample = 64;
-
     MWaveReader();
     virtual ~MWaveReader();
     MWaveReader(const MWaveReader&) = delete;
@@ -43,9 +39,6 @@ public:
 
 private:
     MStatus OpenDevice(const QString& name);
-    // Finds the chunk with the given label among the RIFF chunk's children; on success the
-    // device stands at its first data byte and *length holds its declared length.
-    bool FindChunk(const char* label, uint32_t* length);
 
     std::unique_ptr<QFile> ownedFile_;
     QIODevice* device_ = nullptr;

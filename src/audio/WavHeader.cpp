@@ -14,21 +14,13 @@ std::array<uint8_t, WavHeader::kSizeBytes> WavHeader::Serialize() const {
         qToLittleEndian(v, p);
         p += 4;
     };
-    auto u16 = [&p](uint16_t v) {
-        qToLittleEndian(v, p);
-        p += 2;
-    };
     label(riffLabel);
     u32(riffSizeBytes);
     label(waveLabel);
     label(formatLabel);
     u32(formatBlockBytes);
-    u16(formatTag);
-    u16(channels);
-    u32(sampleRate);
-    u32(byteRate);
-    u16(blockAlign);
-    u16(bitsPerSample);
+    format.ToFmtBlock(p);
+    p += 16;
     label(factLabel);
     u32(factBytes);
     u32(factSampleFrames);

@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 
-// The header record of a RIFF/WAVE file as WavInFile reads it and WavOutFile writes it: RIFF
+#include "audio/WaveFormat.h"
+
+// The header record of a RIFF/WAVE file as WavChunks reads it and WavOutFile writes it: RIFF
 // group, a 16-byte PCM format block, a fact group and the data group, 56 bytes on disk.
 struct WavHeader {
     static constexpr int kSizeBytes = 56;
@@ -13,12 +15,8 @@ struct WavHeader {
     std::array<char, 4> waveLabel{};
     std::array<char, 4> formatLabel{};
     uint32_t formatBlockBytes = 0;
-    uint16_t formatTag = 0;
-    uint16_t channels = 0;
-    uint32_t sampleRate = 0;
-    uint32_t byteRate = 0;
-    uint16_t blockAlign = 0;
-    uint16_t bitsPerSample = 0;
+    // The format block; its extra bytes are read but never written.
+    WaveFormat format;
     std::array<char, 4> factLabel{};
     uint32_t factBytes = 0;
     uint32_t factSampleFrames = 0;

@@ -11,8 +11,8 @@ class QIODevice;
 class QFile;
 
 // Reads the samples of a RIFF/WAVE file as 16-bit values. A file whose headers cannot be
-// parsed is not refused: the format fields keep what was found (zero elsewhere) and no samples
-// are read, so callers judge a file by its rate, bits and channels.
+// parsed (WavChunks) is not refused: the format fields keep what was found (zero elsewhere)
+// and no samples are read, so callers judge a file by its rate, bits and channels.
 class WavInFile : public WavFileBase {
 public:
     explicit WavInFile(const QString& path);
@@ -21,14 +21,14 @@ public:
     ~WavInFile() override;
 
     bool IsOpen() const { return device_ != nullptr; }
-    // True when the RIFF, "fmt " and "data" headers were all found.
+    // True when the RIFF, "fmt " and "data" headers were all found and sound.
     bool HeadersOk() const { return headersOk_; }
 
-    uint32_t SampleRate() const { return header_.sampleRate; }
-    uint16_t BitsPerSample() const { return header_.bitsPerSample; }
-    uint16_t Channels() const { return header_.channels; }
-    uint16_t FormatTag() const { return header_.formatTag; }
-    uint16_t BlockAlign() const { return header_.blockAlign; }
+    uint32_t SampleRate() const { return header_.format.sampleRate; }
+    uint16_t BitsPerSample() const { return header_.format.bitsPerSample; }
+    uint16_t Channels() const { return header_.format.channels; }
+    uint16_t FormatTag() const { return header_.format.formatTag; }
+    uint16_t BlockAlign() const { return header_.format.blockAlign; }
     // Bytes of sample data: the "data" length, cut to what the file really holds.
     uint32_t DataSizeBytes() const { return header_.dataBytes; }
     uint32_t SampleFrames() const;

@@ -18,12 +18,7 @@ WavOutFile::WavOutFile(const QString& path, uint32_t sampleRate, uint16_t bitsPe
     header_.waveLabel = Label("WAVE");
     header_.formatLabel = Label("fmt ");
     header_.formatBlockBytes = 16;
-    header_.formatTag = 1;
-    header_.channels = channels;
-    header_.sampleRate = sampleRate;
-    header_.bitsPerSample = bitsPerSample;
-    header_.blockAlign = static_cast<uint16_t>((channels * bitsPerSample) / 8);
-    header_.byteRate = sampleRate * header_.blockAlign;
+    header_.format = WaveFormat::Pcm(sampleRate, bitsPerSample, channels);
     header_.dataLabel = Label("data");
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         error_ = QStringLiteral("%1: cannot create: %2").arg(path, file_.errorString());
@@ -43,11 +38,11 @@ void WavOutFile::Fail(const QString& why) {
 }
 
 void WavOutFile::WriteHeader() {
-    if (header_.formatTag <= 1) {
+    const uint16_t blockAlign = header_.format.blockAlign;
+    if (header_.format.formatTag <= WaveFormat::kTagPcm) {
         header_.factLabel = Label("fact");
         header_.factBytes = 4;
-        header_.factSampleFrames =
-            header_.blockAlign == 0 ? 0 : dataBytesWritten_ / header_.blockAlign;
+        header_.factSampleFrames = blockAlign == 0 ? 0 : dataBytesWritten_ / blockAlign;
     }
     const auto bytes = header_.Serialize();
     const qint64 end = file_.pos();
@@ -62,7 +57,7 @@ void WavOutFile::Write(const int16_t* samples, int count) {
     if (count <= 0 || samples == nullptr || !file_.isOpen() || !error_.isEmpty()) {
         return;
     }
-    const int bytesPerSample = header_.bitsPerSample == 8 ? 1 : 2;
+    const int bytesPerSample = header_.format.bitsPerSample == 8 ? 1 : 2;
     const qint64 bytes = static_cast<qint64>(count) * bytesPerSample;
     if (dataBytesWritten_ + static_cast<uint64_t>(bytes) >
         std::numeric_limits<uint32_t>::max() - WavHeader::kSizeBytes) {

@@ -30,6 +30,16 @@ struct WaveFormat {
         return f;
     }
 
+    // The same 16 bytes as a "fmt " block holds them.
+    void ToFmtBlock(uint8_t* bytes) const {
+        qToLittleEndian(formatTag, bytes);
+        qToLittleEndian(channels, bytes + 2);
+        qToLittleEndian(sampleRate, bytes + 4);
+        qToLittleEndian(byteRate, bytes + 8);
+        qToLittleEndian(blockAlign, bytes + 12);
+        qToLittleEndian(bitsPerSample, bytes + 14);
+    }
+
     static WaveFormat Pcm(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
         WaveFormat f;
         f.formatTag = kTagPcm;

@@ -11,6 +11,7 @@
 
 #include "audio/WavInFile.h"
 #include "audio/WavOutFile.h"
+#include "audio/WaveFormat.h"
 #include "base/MWorkFolder.h"
 
 namespace {
@@ -36,22 +37,17 @@ bool SameFile(const QString& a, const QString& b) {
 
 MStatus WriteWorkWavHeader(QIODevice& file, uint32_t sampleRate, uint16_t bitsPerSample,
                            uint16_t channels) {
-    const uint16_t blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
     const uint64_t provisionalBytes =
         static_cast<uint64_t>(channels) * bitsPerSample * (30ull * sampleRate) / 8;
+    WaveFormat format = WaveFormat::Pcm(sampleRate, bitsPerSample, channels);
+    format.byteRate =
+        static_cast<uint32_t>(static_cast<uint64_t>(channels) * bitsPerSample * sampleRate / 8);
     uint8_t h[kWorkHeaderBytes];
     std::memcpy(h, "RIFF", 4);
     qToLittleEndian(static_cast<uint32_t>(provisionalBytes + 36), h + 4);
     std::memcpy(h + 8, "WAVEfmt ", 8);
     qToLittleEndian<uint32_t>(16, h + 16);
-    qToLittleEndian<uint16_t>(1, h + 20);
-    qToLittleEndian(channels, h + 22);
-    qToLittleEndian(sampleRate, h + 24);
-    qToLittleEndian(
-        static_cast<uint32_t>(static_cast<uint64_t>(channels) * bitsPerSample * sampleRate / 8),
-        h + 28);
-    qToLittleEndian(blockAlign, h + 32);
-    qToLittleEndian(bitsPerSample, h + 34);
+    format.ToFmtBlock(h + 20);
     std::memcpy(h + 36, "data", 4);
     qToLittleEndian(static_cast<uint32_t>(provisionalBytes), h + 40);
     if (file.write(reinterpret_cast<const char*>(h), kWorkHeaderBytes) != kWorkHeaderBytes) {

@@ -76,15 +76,24 @@ void MBitmap::SetHeader(int width, int height) {
     WriteInt(header, 32, 16);                          // colours used
 }
 
-bool MBitmap::LoadImage(const QString& path) {
+MStatus MBitmap::LoadImage(const QString& path) {
     QImageReader reader(path);
     reader.setAutoTransform(false);
     // Refuse absurd sizes before decoding anything.
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > 30000 || size.height() > 30000)) {
-        return LoadImage(QImage());
+    if (size.isValid() && (size.width() > kMaxSourceSide || size.height() > kMaxSourceSide)) {
+        LoadImage(QImage());
+        return MStatus::Failure(QStringLiteral("%1: a picture of %2 x %3 pixels is too large")
+                                    .arg(path)
+                                    .arg(size.width())
+                                    .arg(size.height()));
     }
-    return LoadImage(reader.read());
+    const QImage image = reader.read();
+    if (!LoadImage(image)) {
+        return MStatus::Failure(QStringLiteral("%1: not a picture that can be read (%2)")
+                                    .arg(path, reader.errorString()));
+    }
+    return MStatus::Ok();
 }
 
 bool MBitmap::LoadImage(const QImage& loaded) {

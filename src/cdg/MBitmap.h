@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/MStatus.h"
 #include "cdg/CdgColour.h"
 #include "cdg/MIndexedPicture.h"
 
@@ -18,6 +19,8 @@ class MBitmap {
 public:
     static constexpr int kMaxWidth = 288;
     static constexpr int kMaxHeight = 192;
+    // A picture file wider or taller than this is refused before it is decoded.
+    static constexpr int kMaxSourceSide = 30000;
     static constexpr int kHeaderBytes = 40;
     static constexpr int kSourceBytes = kMaxWidth * kMaxHeight * 4;   // 221,184
     static constexpr int kIndexedBytes = kMaxWidth / 2 * kMaxHeight;  // 27,648
@@ -30,8 +33,8 @@ public:
 
     // Loads a BMP, JPG, GIF, TIF or PNG file, scales it down to fit 288 x 192 (never up),
     // chooses colour entries 0-10 from it and keeps its pixels. A file that cannot be read
-    // leaves a picture of size 0 x 0 and returns false.
-    bool LoadImage(const QString& path);
+    // leaves a picture of size 0 x 0 and fails with the reason.
+    MStatus LoadImage(const QString& path);
     // The same from an image already in memory.
     bool LoadImage(const QImage& image);
 

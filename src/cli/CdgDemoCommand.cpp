@@ -50,7 +50,8 @@ int CdgDemoCommand::Run(const QStringList& args) {
         cdg.write(reinterpret_cast<const char*>(stream.data()),
                   static_cast<qint64>(stream.size())) != static_cast<qint64>(stream.size()) ||
         !cdg.commit()) {
-        return Fail(QStringLiteral("%1: cannot write the CD+G file").arg(cdgPath));
+        return Fail(
+            QStringLiteral("%1: cannot write the CD+G file: %2").arg(cdgPath, cdg.errorString()));
     }
 
     const double frameSeconds = 6.2;

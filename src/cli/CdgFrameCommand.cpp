@@ -39,9 +39,8 @@ int CdgFrameCommand::Run(const QStringList& args) {
         return rc < 0 ? kOk : rc;
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        return UsageError(files.isEmpty() ? QStringLiteral("no CD+G file given")
-                                          : QStringLiteral("give exactly one CD+G file"));
+    if (const int rc = ExactlyOne(files, QStringLiteral("CD+G file")); rc != kOk) {
+        return rc;
     }
     if (!parser.isSet(at)) {
         return UsageError(QStringLiteral("--at SECONDS is required"));

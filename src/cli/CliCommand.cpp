@@ -29,6 +29,14 @@ int CliCommand::Parse(QCommandLineParser& parser, const QStringList& args, const
     return kOk;
 }
 
+int CliCommand::ExactlyOne(const QStringList& files, const QString& kind) const {
+    if (files.size() == 1) {
+        return kOk;
+    }
+    return UsageError(files.isEmpty() ? QStringLiteral("no %1 given").arg(kind)
+                                      : QStringLiteral("give exactly one %1").arg(kind));
+}
+
 int CliCommand::ParseOutputFolder(const QStringList& args, QDir& dir) {
     QCommandLineParser parser;
     const QCommandLineOption outDir(QStringList{QStringLiteral("o"), QStringLiteral("output")},

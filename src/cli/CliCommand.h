@@ -36,6 +36,9 @@ protected:
     int ParseOutputFolder(const QStringList& args, QDir& dir);
     int Fail(const QString& message) const;
     int UsageError(const QString& message) const;
+    // kOk when files holds exactly one name, else the usage error about the given kind of file
+    // ("project file").
+    int ExactlyOne(const QStringList& files, const QString& kind) const;
     static void Out(const QString& line);
     static void Err(const QString& line);
 };

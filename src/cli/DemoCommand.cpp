@@ -22,7 +22,8 @@ int DemoCommand::Run(const QStringList& args) {
     {
         QFile f(lrcPath);
         if (!f.open(QIODevice::WriteOnly) || f.write(lrc) != lrc.size()) {
-            return Fail(QStringLiteral("%1: cannot write the lyrics").arg(lrcPath));
+            return Fail(
+                QStringLiteral("%1: cannot write the lyrics: %2").arg(lrcPath, f.errorString()));
         }
     }
     // Music that follows them.
@@ -48,7 +49,8 @@ int DemoCommand::Run(const QStringList& args) {
     {
         MSongSettings song(projectPath);
         if (const MStatus s = song.LoadProject(); !s) {
-            return Fail(QStringLiteral("%1: cannot read the project back").arg(projectPath));
+            return Fail(
+                QStringLiteral("%1: cannot read the project back: %2").arg(projectPath, s.Text()));
         }
         IMAGE_STRUCT* title = song.FindPage(IMAGE_STRUCT::kTitlePage);
         title->enabled = true;
@@ -67,14 +69,15 @@ int DemoCommand::Run(const QStringList& args) {
         }
     }
 
-    // The exports.
-    if (const int rc = ExportCommand().Run(
-            {projectPath, QStringLiteral("--type"), QStringLiteral("mp3"), QStringLiteral("--zip"),
-             QStringLiteral("-o"), dir.filePath(QStringLiteral("quilm-demo.zip"))});
+    // The exports, replacing those of an earlier run into the same folder.
+    if (const int rc = ExportCommand().Run({projectPath, QStringLiteral("--type"),
+                                            QStringLiteral("mp3"), QStringLiteral("--zip"),
+                                            QStringLiteral("--force"), QStringLiteral("-o"),
+                                            dir.filePath(QStringLiteral("quilm-demo.zip"))});
         rc != kOk) {
         return rc;
     }
     return ExportCommand().Run({projectPath, QStringLiteral("--type"), QStringLiteral("bin"),
-                                QStringLiteral("-o"),
+                                QStringLiteral("--force"), QStringLiteral("-o"),
                                 dir.filePath(QStringLiteral("quilm-demo.bin"))});
 }

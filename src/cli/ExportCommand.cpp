@@ -100,9 +100,8 @@ int ExportCommand::Run(const QStringList& args) {
         return rc < 0 ? kOk : rc;
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        return UsageError(files.isEmpty() ? QStringLiteral("no project file given")
-                                          : QStringLiteral("give exactly one project file"));
+    if (const int rc = ExactlyOne(files, QStringLiteral("project file")); rc != kOk) {
+        return rc;
     }
     const QString target = parser.value(output);
     if (target.isEmpty()) {
@@ -194,8 +193,11 @@ int ExportCommand::Run(const QStringList& args) {
     }
     MLameLibrary& lame = MLameLibrary::Shared();
     if (settings.type == MExportSettings::kMp3 && !CheckMp3Support(lame, nullptr, &store, false)) {
-        return Fail(QStringLiteral("MP3 encoding is not available: %1 cannot be loaded")
-                        .arg(lame.FileName()));
+        const MStatus loaded = lame.Load();
+        return Fail(
+            QStringLiteral("MP3 encoding is not available: %1")
+                .arg(loaded ? lame.FileName() + QStringLiteral(" lacks functions the encoder needs")
+                            : loaded.Text()));
     }
 
     CliMessageReporter reporter;

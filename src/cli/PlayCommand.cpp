@@ -71,9 +71,8 @@ int PlayCommand::Run(const QStringList& args) {
         return rc < 0 ? kOk : rc;
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        return UsageError(files.isEmpty() ? QStringLiteral("no file given")
-                                          : QStringLiteral("give exactly one file"));
+    if (const int rc = ExactlyOne(files, QStringLiteral("file")); rc != kOk) {
+        return rc;
     }
     const QString file = files[0];
     const bool isProject = file.endsWith(QStringLiteral(".qlm"), Qt::CaseInsensitive);

@@ -23,9 +23,8 @@ int ProjectInfoCommand::Run(const QStringList& args) {
         return rc < 0 ? kOk : rc;
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        return UsageError(files.isEmpty() ? QStringLiteral("no project file given")
-                                          : QStringLiteral("give exactly one project file"));
+    if (const int rc = ExactlyOne(files, QStringLiteral("project file")); rc != kOk) {
+        return rc;
     }
     if (!QFileInfo(MFileName::Openable(files[0])).isFile()) {
         return Fail(QStringLiteral("%1: no such project file").arg(files[0]));

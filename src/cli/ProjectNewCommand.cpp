@@ -109,7 +109,9 @@ int ProjectNewCommand::Run(const QStringList& args) {
         if (!host.import.LoadMusic(path, nullptr)) {
             return Fail(QStringLiteral("%1: %2").arg(path, OneLine(host.import.ErrorText())));
         }
-        song.SetMusicFile(MFileName::Absolute(path));
+        if (const MStatus s = song.SetMusicFile(MFileName::Absolute(path)); !s) {
+            return Fail(QStringLiteral("%1: %2").arg(path, OneLine(s.Text())));
+        }
     }
 
     bool timed = false;

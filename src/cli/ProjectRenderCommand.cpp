@@ -29,9 +29,8 @@ int ProjectRenderCommand::Run(const QStringList& args) {
         return rc < 0 ? kOk : rc;
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        return UsageError(files.isEmpty() ? QStringLiteral("no project file given")
-                                          : QStringLiteral("give exactly one project file"));
+    if (const int rc = ExactlyOne(files, QStringLiteral("project file")); rc != kOk) {
+        return rc;
     }
     if (parser.value(output).isEmpty()) {
         return UsageError(QStringLiteral("-o OUT.cdg is required"));

@@ -4,10 +4,10 @@
 #include "song/MSongSettings.h"
 #include "song/MSongSettingsRules.h"
 
-bool MPageGraphicEditor::Load(MSongSettings& song, IMAGE_STRUCT& page, const QString& path) {
+MStatus MPageGraphicEditor::Load(MSongSettings& song, IMAGE_STRUCT& page, const QString& path) {
     MBitmap loaded;
-    if (!loaded.LoadImage(path) || loaded.IsEmpty()) {
-        return false;
+    if (MStatus s = loaded.LoadImage(path); !s) {
+        return s;
     }
     for (int i = kFirstKeptEntry; i < 16; ++i) {
         loaded.SetColour(i, page.picture.Colour(i));
@@ -18,7 +18,7 @@ bool MPageGraphicEditor::Load(MSongSettings& song, IMAGE_STRUCT& page, const QSt
         page.textArea = kLyricsTextArea;
         MSongSettingsRules::ClampLinesPerPage(song);
     }
-    return true;
+    return MStatus::Ok();
 }
 
 void MPageGraphicEditor::Remove(MSongSettings& song, IMAGE_STRUCT& page) {

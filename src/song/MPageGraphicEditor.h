@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "base/MStatus.h"
+
 class MSongSettings;
 struct IMAGE_STRUCT;
 
@@ -13,8 +15,9 @@ public:
     static constexpr int kFirstKeptEntry = 9;
     static constexpr int kLyricsTextArea = 50;
 
-    // Loads and converts the image file; false (the page unchanged) when it cannot be read.
-    static bool Load(MSongSettings& song, IMAGE_STRUCT& page, const QString& path);
+    // Loads and converts the image file; fails with the reason (the page unchanged) when it
+    // cannot be read.
+    static MStatus Load(MSongSettings& song, IMAGE_STRUCT& page, const QString& path);
     // Removes the picture, keeping the palette, and resets the colour indices.
     static void Remove(MSongSettings& song, IMAGE_STRUCT& page);
 };

@@ -132,9 +132,9 @@ MStatus MSongDocument::ImportMusic(const QString& path, MProgress* progress) {
     if (!host_.import.LoadMusic(path, progress)) {
         return MStatus::Failure(host_.import.ErrorText(), MStatus::Icon::Error);
     }
-    song_->SetMusicFile(path);
+    MStatus status = song_->SetMusicFile(path);
     Announce(kMusicChange);
-    return MStatus::Ok();
+    return status;
 }
 
 void MSongDocument::Edit(int changes, const std::function<void(MSongSettings&)>& edit) {

@@ -236,10 +236,7 @@ void AddPageKeys(std::vector<Key>& keys, int pageId, const QString& prefix) {
                  }
                  return MStatus::Ok();
              }
-             if (!MPageGraphicEditor::Load(s, page(s), v)) {
-                 return Bad(QStringLiteral("%1: not a picture that can be read").arg(v));
-             }
-             return MStatus::Ok();
+             return MPageGraphicEditor::Load(s, page(s), v);
          }});
     const QList<int> placements = {0, 1, 2, 3, 4};
     keys.push_back(Choice(prefix + QStringLiteral("placement"), placements,

@@ -114,10 +114,11 @@ void MSongSettings::SetRawLyrics(const QString& text) {
     SetModified(true);
 }
 
-void MSongSettings::SetMusicFile(const QString& path) {
+MStatus MSongSettings::SetMusicFile(const QString& path) {
     musicFile = path;
-    AttachWorkWav(true);
+    MStatus status = AttachWorkWav(true);
     SetModified(true);
+    return status;
 }
 
 void MSongSettings::SetLinesPerPage(int n) {

@@ -50,7 +50,9 @@ public:
 
     // --- Setters that mark the project modified ----------------------------------------------
     void SetRawLyrics(const QString& text);
-    void SetMusicFile(const QString& path);
+    // Sets the music file and measures the work WAV the host holds for it (AttachWorkWav); the
+    // music is kept even when the work WAV cannot be read, and the reason is returned.
+    MStatus SetMusicFile(const QString& path);
     void SetLinesPerPage(int n);
     void SetArtist(const QString& text);
     void SetTitle(const QString& text);

@@ -69,6 +69,18 @@ TEST(MBitmap, FilesOfEveryFormatLoadAndBadFilesGiveAnEmptyPicture) {
     EXPECT_TRUE(b.IsEmpty());
     EXPECT_EQ(b.ToDib(1), nullptr);
     EXPECT_FALSE(b.LoadImage(dir.filePath(QStringLiteral("missing.png"))));
+
+    // The reason reaches the user: a missing file, and a header claiming 40,000 pixels, which
+    // is refused before anything is decoded.
+    EXPECT_TRUE(b.LoadImage(dir.filePath(QStringLiteral("missing.png")))
+                    .Text()
+                    .contains(QStringLiteral("not found"), Qt::CaseInsensitive));
+    QImage wide(40000, 1, QImage::Format_Mono);
+    wide.fill(0);
+    const QString widePath = dir.filePath(QStringLiteral("wide.png"));
+    ASSERT_TRUE(wide.save(widePath));
+    EXPECT_TRUE(b.LoadImage(widePath).Text().contains(QStringLiteral("40000 x 1 pixels")));
+    EXPECT_TRUE(b.IsEmpty());
 }
 
 TEST(MBitmap, ColoursFillEntriesInOrderOfFirstAppearance) {

@@ -39,4 +39,8 @@ TEST(DemoCli, MakesSavesAndExportsTheDemoSong) {
               (QStringList{QStringLiteral("quilm-demo.mp3"), QStringLiteral("quilm-demo.cdg")}));
     // A BIN is whole sectors of 2,448 bytes.
     EXPECT_EQ(QFile(out + QStringLiteral("/quilm-demo.bin")).size() % 2448, 0);
+    // A second run into the same folder (make run after a rebuild) replaces the demo's files.
+    const CliRun again = CliRunner::Run(QStringLiteral(QUILM_CLI_PATH),
+                                        {QStringLiteral("demo"), QStringLiteral("-o"), out});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
 }
