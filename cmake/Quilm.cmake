@@ -10,6 +10,9 @@ if(QUILM_SANITIZE)
         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     add_compile_options(${QUILM_SANITIZER_FLAGS})
     add_link_options(${QUILM_SANITIZER_FLAGS})
+    # -O1 keeps every report the sanitizers give at -O0 with exact lines, and runs the tests and
+    # the fuzzers several times faster.
+    add_compile_options($<$<CONFIG:Debug>:-O1>)
 endif()
 if(QUILM_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
