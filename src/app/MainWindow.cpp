@@ -469,9 +469,15 @@ bool MainWindow::AddMusic() {
     const bool added = dialog.exec() == QDialog::Accepted;
     busy_ = false;
     if (added) {
-        // The dialog imported the music into the work WAV: the song takes it.
-        document_.Edit(MSongDocument::kMusicChange,
-                       [&](MSongSettings& song) { song.SetMusicFile(import.MusicFilePath()); });
+        // The dialog imported the music into the work WAV: the song takes it, and says so when
+        // the work WAV cannot be measured.
+        MStatus measured;
+        document_.Edit(MSongDocument::kMusicChange, [&](MSongSettings& song) {
+            measured = song.SetMusicFile(import.MusicFilePath());
+        });
+        if (!measured) {
+            Warn(measured);
+        }
         settings_.WriteString(AppSettings::kSettings, QStringLiteral("MusicPath"),
                               import.MusicFolder());
     }
