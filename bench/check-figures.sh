@@ -23,6 +23,7 @@
 #   importing a 4-minute MP3 into the work WAV                  <= 1.2 x `ffmpeg -i song.mp3 out.wav`
 # usage: check-figures.sh QUILM_BENCH QUILM_CLI
 set -euo pipefail
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}  # text is drawn with Qt: no display needed
 bench=$1
 cli=$2
 tmp=$(mktemp -d)
