@@ -7,6 +7,7 @@
 #include <climits>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -105,8 +106,25 @@ QString MFileName::Openable(const QString& name) {
     static QHash<QString, int> open;  // kept for the whole run: the paths stay valid
     const QMutexLocker lock(&mutex);
     const auto alias = [](int fd) { return QStringLiteral("/proc/self/fd/%1").arg(fd); };
-    if (const auto it = open.constFind(name); it != open.constEnd()) {
-        return alias(*it);
+    // A kept descriptor stands for the name only while the name still leads to the same file: a
+    // save that replaced the file, or a move or delete, leaves it on the old one.
+    const auto current = [&](const QString& key) {
+        const auto it = open.find(key);
+        if (it == open.end()) {
+            return -1;
+        }
+        struct stat byName {};
+        struct stat byFd {};
+        if (::stat(Encode(key).constData(), &byName) == 0 && ::fstat(*it, &byFd) == 0 &&
+            byName.st_dev == byFd.st_dev && byName.st_ino == byFd.st_ino) {
+            return *it;
+        }
+        ::close(*it);
+        open.erase(it);
+        return -1;
+    };
+    if (const int kept = current(name); kept >= 0) {
+        return alias(kept);
     }
     int fd = ::open(Encode(name).constData(), O_PATH | O_CLOEXEC);
     if (fd >= 0) {
@@ -120,8 +138,8 @@ QString MFileName::Openable(const QString& name) {
         return name;
     }
     const QString folder = slash == 0 ? QStringLiteral("/") : name.first(slash);
-    if (const auto it = open.constFind(folder); it != open.constEnd()) {
-        return alias(*it) + u'/' + last;
+    if (const int kept = current(folder); kept >= 0) {
+        return alias(kept) + u'/' + last;
     }
     fd = ::open(Encode(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {

@@ -40,6 +40,16 @@ TEST(MFileName, QtOpensAFileWhoseNameIsNotUtf8) {
     QFile file(MFileName::Openable(name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "hello");
+    file.close();
+    // Replaced the way a save replaces a file: the name now leads to the new one.
+    const QByteArray staged = QFile::encodeName(dir.path()) + "/staged";
+    QFile next(QString::fromUtf8(staged));
+    ASSERT_TRUE(next.open(QIODevice::WriteOnly) && next.write("again") == 5);
+    next.close();
+    ASSERT_EQ(::rename(staged.constData(), native.constData()), 0);
+    QFile reread(MFileName::Openable(name));
+    ASSERT_TRUE(reread.open(QIODevice::ReadOnly));
+    EXPECT_EQ(reread.readAll(), "again");
     // A file still to be made in a folder whose name is not UTF-8.
     const QByteArray folder = QFile::encodeName(dir.path()) + "/dir\xfe";
     ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
