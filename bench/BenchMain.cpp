@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
     }
     if (argc == 3 && std::strcmp(argv[1], "--import-music") == 0) {
         MMusicImport import;
-        if (!import.LoadMusic(QString::fromLocal8Bit(argv[2]), nullptr)) {
-            std::fprintf(stderr, "%s\n", import.ErrorText().toLocal8Bit().constData());
+        if (MStatus loaded = import.LoadMusic(QString::fromLocal8Bit(argv[2]), nullptr); !loaded) {
+            std::fprintf(stderr, "%s\n", loaded.Text().toLocal8Bit().constData());
             return 1;
         }
         return 0;

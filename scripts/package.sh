@@ -3,6 +3,8 @@
 # AppStream metainfo and the quilm-cli manual page, and builds the Debian package with CPack,
 # checked by lintian.
 # usage: scripts/package.sh [BUILD_DIR]   (default: build-package; the package lands in it)
+# CMake takes a compiler launcher from the environment on the first configure of BUILD_DIR:
+#   CMAKE_CXX_COMPILER_LAUNCHER=ccache scripts/package.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-package}

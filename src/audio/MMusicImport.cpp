@@ -166,7 +166,7 @@ void MMusicImport::ComposeFormatError() {
     }
 }
 
-bool MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
+MStatus MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
     DropOwnedWorkWav();
     workWavPath_.clear();
     errorText_.clear();
@@ -176,13 +176,13 @@ bool MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
     const QFileInfo info(MFileName::Openable(path));
     if (!info.exists() || info.isDir()) {
         errorText_ = QStringLiteral("File not found\n");
-        return false;
+        return MStatus::Failure(errorText_);
     }
     // A pipe or a device would hold the decoder up or feed it without end.
     errorText_ = MInputFile::Problem(path, kMaxFileBytes, QStringLiteral("music file"));
     if (!errorText_.isEmpty()) {
         errorText_ += QLatin1Char('\n');
-        return false;
+        return MStatus::Failure(errorText_);
     }
 
     bool ready = false;
@@ -213,10 +213,10 @@ bool MMusicImport::LoadMusic(const QString& path, MProgress* progress) {
     musicFilePath_ = ready ? path : QString();
     musicFolder_ = ready ? path.left(path.lastIndexOf(QLatin1Char('/')) + 1) : QString();
     if (ready) {
-        return true;
+        return MStatus::Ok();
     }
     if (errorText_.isEmpty()) {
         ComposeFormatError();
     }
-    return false;
+    return MStatus::Failure(errorText_);
 }

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/MStatus.h"
+
 class MProgress;
 class MWorkFolder;
 
@@ -35,9 +37,11 @@ public:
     MMusicImport(const MMusicImport&) = delete;
     MMusicImport& operator=(const MMusicImport&) = delete;
 
-    // True when a work WAV is ready. Sets the music file path, the work WAV path, the format,
-    // the music folder and the error text (empty after success). progress may be null.
-    bool LoadMusic(const QString& path, MProgress* progress);
+    // Ok when a work WAV is ready; otherwise the reason as the user is told (also kept in
+    // ErrorText() for a later question). Sets the music file path, the work WAV path, the
+    // format and the music folder. progress may be null; a cancel through it is a failure whose
+    // text says so.
+    MStatus LoadMusic(const QString& path, MProgress* progress);
 
     const QString& MusicFilePath() const { return musicFilePath_; }
     const QString& WorkWavPath() const { return workWavPath_; }
@@ -46,7 +50,7 @@ public:
     uint32_t SampleRate() const { return sampleRate_; }
     uint16_t BitsPerSample() const { return bitsPerSample_; }
     uint16_t Channels() const { return channels_; }
-    // Why the last import failed, as the user is told.
+    // Why the last import failed, as the user is told (empty after a success).
     const QString& ErrorText() const { return errorText_; }
     // The chosen file's folder with its trailing separator (the "MusicPath" setting).
     const QString& MusicFolder() const { return musicFolder_; }

@@ -9,10 +9,8 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/mem.h>
-#include <libswresample/swresample.h>
 }
 
 namespace {
@@ -103,10 +101,7 @@ int64_t MWmaWriter::Seek(void* opaque, int64_t offset, int whence) {
 
 void MWmaWriter::Release() {
     av_packet_free(&packet_);
-    av_frame_free(&frame_);
-    av_audio_fifo_free(fifo_);
-    fifo_ = nullptr;
-    swr_free(&swr_);
+    feed_.Release();
     avcodec_free_context(&encoder_);
     if (muxer_ != nullptr) {
         muxer_->pb = nullptr;
@@ -118,7 +113,6 @@ void MWmaWriter::Release() {
         avio_context_free(&io_);
     }
     headerWritten_ = false;
-    nextPts_ = 0;
 }
 
 void MWmaWriter::Abort() {
@@ -162,8 +156,7 @@ int MWmaWriter::Open(const QString& path, int profileNumber, const WaveFormat& i
     }
     encoder_ = avcodec_alloc_context3(codec);
     packet_ = av_packet_alloc();
-    frame_ = av_frame_alloc();
-    if (encoder_ == nullptr || packet_ == nullptr || frame_ == nullptr) {
+    if (encoder_ == nullptr || packet_ == nullptr) {
         return fail(AVERROR(ENOMEM));
     }
     encoder_->sample_fmt = AV_SAMPLE_FMT_FLTP;
@@ -224,25 +217,9 @@ int MWmaWriter::Open(const QString& path, int profileNumber, const WaveFormat& i
     }
     headerWritten_ = true;
 
-    AVChannelLayout inLayout;
-    av_channel_layout_default(&inLayout, input.channels);
-    status =
-        swr_alloc_set_opts2(&swr_, &encoder_->ch_layout, AV_SAMPLE_FMT_FLTP, kOutputRate, &inLayout,
-                            input.bitsPerSample == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16,
-                            static_cast<int>(input.sampleRate), 0, nullptr);
-    av_channel_layout_uninit(&inLayout);
-    if (status >= 0) {
-        status = swr_init(swr_);
-    }
-    if (status < 0) {
-        return fail(status);
-    }
-    fifo_ = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, kOutputChannels,
-                                std::max(encoder_->frame_size, 1) * 4);
-    if (fifo_ == nullptr) {
-        return fail(AVERROR(ENOMEM));
-    }
-    return AudioStatus::kOk;
+    status = feed_.Open(encoder_, input.bitsPerSample == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16,
+                        input.channels, static_cast<int>(input.sampleRate));
+    return status < 0 ? fail(status) : AudioStatus::kOk;
 }
 
 int MWmaWriter::SendFrame(AVFrame* frame) {
@@ -268,31 +245,14 @@ int MWmaWriter::SendFrame(AVFrame* frame) {
 }
 
 int MWmaWriter::EncodeFrames(bool flush) {
-    const int frameSize = encoder_->frame_size > 0 ? encoder_->frame_size : 2048;
-    while (av_audio_fifo_size(fifo_) >= frameSize || (flush && av_audio_fifo_size(fifo_) > 0)) {
-        const int n = std::min(frameSize, av_audio_fifo_size(fifo_));
-        av_frame_unref(frame_);
-        frame_->nb_samples = n;
-        frame_->format = AV_SAMPLE_FMT_FLTP;
-        frame_->sample_rate = kOutputRate;
-        int status = av_channel_layout_copy(&frame_->ch_layout, &encoder_->ch_layout);
-        if (status >= 0) {
-            status = av_frame_get_buffer(frame_, 0);
-        }
-        if (status < 0) {
-            return status;
-        }
-        if (av_audio_fifo_read(fifo_, reinterpret_cast<void**>(frame_->data), n) != n) {
-            return AVERROR_BUG;
-        }
-        frame_->pts = nextPts_;
-        nextPts_ += n;
-        status = SendFrame(frame_);
+    int status = AudioStatus::kOk;
+    while (AVFrame* frame = feed_.NextFrame(flush, &status)) {
+        status = SendFrame(frame);
         if (status < 0) {
             return status;
         }
     }
-    return AudioStatus::kOk;
+    return status;
 }
 
 int MWmaWriter::Write(const uint8_t* pcm, int64_t bytes) {
@@ -303,23 +263,10 @@ int MWmaWriter::Write(const uint8_t* pcm, int64_t bytes) {
     constexpr int64_t kChunkFrames = 32768;
     for (int64_t done = 0; done < frames;) {
         const int n = static_cast<int>(std::min(kChunkFrames, frames - done));
-        const uint8_t* in = pcm + done * input_.blockAlign;
-        const int outMax = swr_get_out_samples(swr_, n);
-        if (outMax < 0) {
-            return outMax;
+        int status = feed_.Push(pcm + done * input_.blockAlign, n);
+        if (status >= 0) {
+            status = EncodeFrames(false);
         }
-        convertBuffer_.resize(static_cast<size_t>(outMax) * sizeof(float) * kOutputChannels);
-        uint8_t* planes[kOutputChannels] = {
-            convertBuffer_.data(),
-            convertBuffer_.data() + static_cast<size_t>(outMax) * sizeof(float)};
-        const int converted = swr_convert(swr_, planes, outMax, &in, n);
-        if (converted < 0) {
-            return converted;
-        }
-        if (av_audio_fifo_write(fifo_, reinterpret_cast<void**>(planes), converted) != converted) {
-            return AVERROR(ENOMEM);
-        }
-        const int status = EncodeFrames(false);
         if (status < 0) {
             return status;
         }
@@ -337,19 +284,10 @@ int MWmaWriter::Finish() {
         return status;
     };
     // What the converter still holds, then the last (short) frame, then the encoder's tail.
-    const int outMax = swr_get_out_samples(swr_, 0);
-    if (outMax > 0) {
-        convertBuffer_.resize(static_cast<size_t>(outMax) * sizeof(float) * kOutputChannels);
-        uint8_t* planes[kOutputChannels] = {
-            convertBuffer_.data(),
-            convertBuffer_.data() + static_cast<size_t>(outMax) * sizeof(float)};
-        const int converted = swr_convert(swr_, planes, outMax, nullptr, 0);
-        if (converted > 0 &&
-            av_audio_fifo_write(fifo_, reinterpret_cast<void**>(planes), converted) != converted) {
-            return fail(AVERROR(ENOMEM));
-        }
+    int status = feed_.Drain();
+    if (status >= 0) {
+        status = EncodeFrames(true);
     }
-    int status = EncodeFrames(true);
     if (status >= 0) {
         status = SendFrame(nullptr);
     }

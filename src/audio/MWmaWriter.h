@@ -5,16 +5,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/MEncoderFeed.h"
 #include "audio/MediaAttribute.h"
 #include "audio/WaveFormat.h"
 
 struct AVFormatContext;
 struct AVCodecContext;
 struct AVIOContext;
-struct AVAudioFifo;
 struct AVFrame;
 struct AVPacket;
-struct SwrContext;
 
 // Writes Windows Media Audio (WMA version 2 in an ASF file) from PCM samples. The output is
 // 44,100 Hz stereo at the bit rate of the chosen profile; the file appears under its name only
@@ -51,14 +50,9 @@ private:
     AVFormatContext* muxer_ = nullptr;
     AVIOContext* io_ = nullptr;
     AVCodecContext* encoder_ = nullptr;
-    SwrContext* swr_ = nullptr;
-    AVAudioFifo* fifo_ = nullptr;
-    AVFrame* frame_ = nullptr;
     AVPacket* packet_ = nullptr;
     WaveFormat input_;
-    int64_t nextPts_ = 0;
+    MEncoderFeed feed_;
     bool headerWritten_ = false;
     bool ioFailed_ = false;
-    std::vector<uint8_t*> convertPlanes_;
-    std::vector<uint8_t> convertBuffer_;
 };

@@ -106,8 +106,8 @@ int ProjectNewCommand::Run(const QStringList& args) {
     if (parser.isSet(music)) {
         const QString path = parser.value(music);
         LogUserAction(MLogEvents::kActionAddMusic, MLogEvents::kAddMusic);
-        if (!host.import.LoadMusic(path, nullptr)) {
-            return Fail(QStringLiteral("%1: %2").arg(path, OneLine(host.import.ErrorText())));
+        if (MStatus loaded = host.import.LoadMusic(path, nullptr); !loaded) {
+            return Fail(QStringLiteral("%1: %2").arg(path, OneLine(loaded.Text())));
         }
         if (const MStatus s = song.SetMusicFile(MFileName::Absolute(path)); !s) {
             return Fail(QStringLiteral("%1: %2").arg(path, OneLine(s.Text())));

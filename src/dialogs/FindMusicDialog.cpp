@@ -49,7 +49,7 @@ void FindMusicDialog::LocalFile() {
         if (path.isEmpty()) {
             return;
         }
-        bool loaded = false;
+        MStatus loaded;
         {
             ExportProgress progress(this);
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -65,7 +65,7 @@ void FindMusicDialog::LocalFile() {
             return;
         }
         if (!StatusMessage::AskYesNo(this, QString(),
-                                     MMusicImport::ChooseAnotherFileQuestion(music_.ErrorText()),
+                                     MMusicImport::ChooseAnotherFileQuestion(loaded.Text()),
                                      QMessageBox::Critical)) {
             return;
         }

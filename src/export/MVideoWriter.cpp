@@ -9,10 +9,8 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
-#include <libswresample/swresample.h>
 }
 
 namespace {
@@ -48,10 +46,7 @@ MStatus MVideoWriter::Failed(int status, const char* what) {
 void MVideoWriter::Abort() {
     av_packet_free(&packet_);
     av_frame_free(&picture_);
-    av_frame_free(&sound_);
-    av_audio_fifo_free(fifo_);
-    fifo_ = nullptr;
-    swr_free(&swr_);
+    feed_.Release();
     avcodec_free_context(&video_);
     avcodec_free_context(&audio_);
     if (muxer_ != nullptr) {
@@ -61,7 +56,6 @@ void MVideoWriter::Abort() {
     }
     headerWritten_ = false;
     nextPicture_ = 0;
-    nextSample_ = 0;
 }
 
 MStatus MVideoWriter::OpenVideo(const Options& options) {
@@ -163,18 +157,8 @@ MStatus MVideoWriter::OpenAudio(int sourceRateHz) {
         return Failed(AVERROR(ENOMEM), "audio stream");
     }
     stream->time_base = audio_->time_base;
-    int s = swr_alloc_set_opts2(&swr_, &audio_->ch_layout, AV_SAMPLE_FMT_FLTP, kAudioRateHz,
-                                &audio_->ch_layout, AV_SAMPLE_FMT_S16, sourceRateHz, 0, nullptr);
-    if (s >= 0) {
-        s = swr_init(swr_);
-    }
-    if (s < 0) {
+    if (const int s = feed_.Open(audio_, AV_SAMPLE_FMT_S16, kChannels, sourceRateHz); s < 0) {
         return Failed(s, "audio converter");
-    }
-    fifo_ = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, kChannels, audio_->frame_size * 4);
-    sound_ = av_frame_alloc();
-    if (fifo_ == nullptr || sound_ == nullptr) {
-        return Failed(AVERROR(ENOMEM), "audio buffer");
     }
     return MStatus::Ok();
 }
@@ -268,30 +252,16 @@ MStatus MVideoWriter::WritePicture() {
 }
 
 MStatus MVideoWriter::EncodeAudio(bool flush) {
-    const int frameSize = audio_->frame_size > 0 ? audio_->frame_size : 1024;
-    while (av_audio_fifo_size(fifo_) >= frameSize || (flush && av_audio_fifo_size(fifo_) > 0)) {
-        const int n = std::min(frameSize, av_audio_fifo_size(fifo_));
-        av_frame_unref(sound_);
-        sound_->nb_samples = n;
-        sound_->format = AV_SAMPLE_FMT_FLTP;
-        sound_->sample_rate = kAudioRateHz;
-        int s = av_channel_layout_copy(&sound_->ch_layout, &audio_->ch_layout);
-        if (s >= 0) {
-            s = av_frame_get_buffer(sound_, 0);
-        }
-        if (s < 0 || av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_->data), n) != n) {
-            return Failed(s < 0 ? s : AVERROR_BUG, "audio buffer");
-        }
-        sound_->pts = nextSample_;
-        nextSample_ += n;
-        if (s = avcodec_send_frame(audio_, sound_); s < 0) {
+    int s = 0;
+    while (AVFrame* frame = feed_.NextFrame(flush, &s)) {
+        if (s = avcodec_send_frame(audio_, frame); s < 0) {
             return Failed(s, "encoding");
         }
         if (MStatus d = Drain(audio_, kAudioStream); !d) {
             return d;
         }
     }
-    return MStatus::Ok();
+    return s < 0 ? Failed(s, "audio buffer") : MStatus::Ok();
 }
 
 MStatus MVideoWriter::WriteAudio(const int16_t* samples, int64_t frames) {
@@ -305,17 +275,8 @@ MStatus MVideoWriter::WriteAudio(const int16_t* samples, int64_t frames) {
             silence_.resize(static_cast<size_t>(n) * kChannels, 0);
             chunk = silence_.data();
         }
-        const int outMax = swr_get_out_samples(swr_, n);
-        converted_.resize(static_cast<size_t>(std::max(outMax, 0)) * kChannels);
-        uint8_t* planes[kChannels] = {reinterpret_cast<uint8_t*>(converted_.data()),
-                                      reinterpret_cast<uint8_t*>(converted_.data() + outMax)};
-        const auto* in = reinterpret_cast<const uint8_t*>(chunk);
-        const int got = swr_convert(swr_, planes, outMax, &in, n);
-        if (got < 0) {
-            return Failed(got, "audio converter");
-        }
-        if (av_audio_fifo_write(fifo_, reinterpret_cast<void**>(planes), got) != got) {
-            return Failed(AVERROR(ENOMEM), "audio buffer");
+        if (const int s = feed_.Push(reinterpret_cast<const uint8_t*>(chunk), n); s < 0) {
+            return Failed(s, "audio converter");
         }
         if (MStatus s = EncodeAudio(false); !s) {
             return s;
@@ -329,15 +290,8 @@ MStatus MVideoWriter::Finish() {
     if (!headerWritten_) {
         return MStatus::Failure(QStringLiteral("The video is not open."));
     }
-    const int outMax = swr_get_out_samples(swr_, 0);
-    if (outMax > 0) {
-        converted_.resize(static_cast<size_t>(outMax) * kChannels);
-        uint8_t* planes[kChannels] = {reinterpret_cast<uint8_t*>(converted_.data()),
-                                      reinterpret_cast<uint8_t*>(converted_.data() + outMax)};
-        const int got = swr_convert(swr_, planes, outMax, nullptr, 0);
-        if (got > 0 && av_audio_fifo_write(fifo_, reinterpret_cast<void**>(planes), got) != got) {
-            return Failed(AVERROR(ENOMEM), "audio buffer");
-        }
+    if (const int drained = feed_.Drain(); drained < 0) {
+        return Failed(drained, "audio converter");
     }
     MStatus s = EncodeAudio(true);
     if (s && avcodec_send_frame(audio_, nullptr) >= 0) {

@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/MEncoderFeed.h"
 #include "base/MStatus.h"
 
-struct AVAudioFifo;
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
 struct AVPacket;
-struct SwrContext;
 
 // Writes an MP4 file of constant-rate video pictures and 16-bit stereo PCM sound: the pictures
 // in H.264 (libx264), or in MPEG-4 Part 2 where the FFmpeg libraries have no H.264 encoder, the
@@ -70,17 +69,13 @@ private:
     AVFormatContext* muxer_ = nullptr;
     AVCodecContext* video_ = nullptr;
     AVCodecContext* audio_ = nullptr;
-    SwrContext* swr_ = nullptr;
-    AVAudioFifo* fifo_ = nullptr;
     AVFrame* picture_ = nullptr;
-    AVFrame* sound_ = nullptr;
     AVPacket* packet_ = nullptr;
     int64_t nextPicture_ = 0;
-    int64_t nextSample_ = 0;
+    MEncoderFeed feed_;
     bool headerWritten_ = false;
     QString encoderName_;
     bool fallback_ = false;
     QByteArray path_;
-    std::vector<float> converted_;
     std::vector<int16_t> silence_;
 };

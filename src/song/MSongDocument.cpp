@@ -41,9 +41,10 @@ MStatus MSongDocument::Open(const QString& path, MProgress* progress, bool accep
         return status;
     }
     if (!song_->musicFile.isEmpty()) {
-        MStatus music = host_.import.LoadMusic(song_->musicFile, progress)
-                            ? song_->AttachWorkWav(true)
-                            : MStatus::Failure(host_.import.ErrorText());
+        MStatus music = host_.import.LoadMusic(song_->musicFile, progress);
+        if (music) {
+            music = song_->AttachWorkWav(true);
+        }
         if (!music) {
             host_.SetWorkWavPath(QString());
             song_->AttachWorkWav(true);
@@ -129,8 +130,8 @@ void MSongDocument::SetLinePlaced(int line, bool placed) {
 }
 
 MStatus MSongDocument::ImportMusic(const QString& path, MProgress* progress) {
-    if (!host_.import.LoadMusic(path, progress)) {
-        return MStatus::Failure(host_.import.ErrorText(), MStatus::Icon::Error);
+    if (MStatus loaded = host_.import.LoadMusic(path, progress); !loaded) {
+        return loaded;
     }
     MStatus status = song_->SetMusicFile(path);
     Announce(kMusicChange);

@@ -61,7 +61,9 @@ TEST(MusicImport, RefusedFilesAndTheirMessages) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        EXPECT_FALSE(import.LoadMusic(c.path, nullptr));
+        const MStatus loaded = import.LoadMusic(c.path, nullptr);
+        EXPECT_FALSE(loaded);
+        EXPECT_EQ(loaded.Text(), c.error);
         EXPECT_EQ(import.ErrorText(), c.error);
         EXPECT_EQ(import.WorkWavPath(), "");
         EXPECT_EQ(import.MusicFolder(), "");

@@ -223,7 +223,7 @@ TEST(PlayCli, SavesTheFrameThePlayerShowed) {
         Cli({QStringLiteral("render"), song->projectPath, QStringLiteral("-o"), cdg}).exitCode, 0);
     // From the start, and from a moment after the title page was drawn: the screen holds all
     // that came before either way.
-    for (const QString from : {QStringLiteral("0"), QStringLiteral("2.4")}) {
+    for (const QString& from : {QStringLiteral("0"), QStringLiteral("2.4")}) {
         SCOPED_TRACE(from.toStdString());
         const QString png = dir.filePath(QStringLiteral("at.png"));
         const CliRun play =
