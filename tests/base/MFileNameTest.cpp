@@ -33,6 +33,9 @@ TEST(MFileName, BytesThatAreNotUtf8ComeBackAsTheyWere) {
 
 TEST(MFileName, QtOpensAFileWhoseNameIsNotUtf8) {
     QTemporaryDir dir;
+    // QTemporaryDir cannot remove names that are not UTF-8.
+    const auto removeAll =
+        qScopeGuard([&] { std::filesystem::remove_all(QFile::encodeName(dir.path()).data()); });
     const QByteArray native = QFile::encodeName(dir.path()) + "/song\xff.txt";
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT, 0644);
     ASSERT_GE(fd, 0);
@@ -55,7 +58,7 @@ TEST(MFileName, ANameShownByTheFileDialogFindsItsFile) {
     QTemporaryDir dir;
     const QByteArray root = QFile::encodeName(dir.path());
     // QTemporaryDir cannot remove names that are not UTF-8.
-    const auto removeAll = qScopeGuard([&] { std::filesystem::remove_all(root.toStdString()); });
+    const auto removeAll = qScopeGuard([&] { std::filesystem::remove_all(root.data()); });
     const auto make = [&](const QByteArray& name) {
         const int fd = ::open((root + name).constData(), O_WRONLY | O_CREAT, 0644);
         ASSERT_GE(fd, 0);
