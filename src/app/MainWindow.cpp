@@ -52,6 +52,9 @@ namespace {
 const QList<FileDialogs::Filter> kProjectFilters{
     {QStringLiteral("Quilm Projects"), QStringLiteral("*.qlm")}};
 const QString kAppName = QStringLiteral("Quilm");
+// The smallest window the panels are laid out for.
+constexpr int kMinimumWidth = 470;
+constexpr int kMinimumHeight = 488;
 
 QString FolderOf(const QString& path) {
     return QFileInfo(path).absolutePath() + QLatin1Char('/');
@@ -69,7 +72,7 @@ MainWindow::MainWindow(AppSettings& settings, const QString& dataFolder, bool mp
       reporter_(std::make_unique<DodMessageReporter>(this)),
       document_(this) {
     setWindowTitle(QStringLiteral("Quilm - [untitled]"));
-    setMinimumSize(470, 488);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     setAcceptDrops(false);
     BuildMenus();
     // The title and the commands follow the document.
@@ -550,6 +553,12 @@ void MainWindow::ShowMode(int mode) {
             panel_->setAccessibleName(tr(kModeNames[mode_]));
         }
         setCentralWidget(panel_);
+        // A larger font than the layout was drawn for widens the panel's rows: the window grows
+        // with them rather than cutting buttons off.
+        setMinimumSize(QSize(kMinimumWidth, kMinimumHeight).expandedTo(minimumSizeHint()));
+        if (width() < minimumWidth() || height() < minimumHeight()) {
+            resize(size().expandedTo(minimumSize()));
+        }
         setFocusProxy(panel_);
         panel_->show();
         if (mode == kEditLyrics) {

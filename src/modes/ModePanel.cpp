@@ -8,6 +8,7 @@
 
 namespace {
 
+// The mode buttons are this wide, or as wide as the widest caption needs in the user's font.
 constexpr int kModeButtonWidth = 95;
 constexpr int kModeButtonSpacing = 6;
 
@@ -24,11 +25,18 @@ void PaintGreen(CColorButton* button) {
 
 ModePanel::ModePanel(ModeHost& host, MSongSettings& song, int mode, QWidget* parent)
     : QWidget(parent), host_(host), song_(song), mode_(mode) {
-    int x = kMargin;
+    int buttonWidth = kModeButtonWidth;
     for (int i = 0; i < 5; ++i) {
-        modeButtons_[i] = MakeButton(tr(kModeCaptions[i]), x, kModeButtonWidth);
-        x += kModeButtonWidth + kModeButtonSpacing;
+        modeButtons_[i] = MakeButton(tr(kModeCaptions[i]), 0, kModeButtonWidth);
+        buttonWidth = std::max(buttonWidth, modeButtons_[i]->sizeHint().width());
     }
+    int x = kMargin;
+    for (CColorButton* button : modeButtons_) {
+        button->setGeometry(x, kMargin, buttonWidth, kButtonHeight);
+        x += buttonWidth + kModeButtonSpacing;
+    }
+    // The window never gets so narrow that the row is cut off.
+    setMinimumWidth(x - kModeButtonSpacing + kMargin);
     static constexpr int kModeOf[4] = {ModeHost::kEditLyrics, ModeHost::kPlaceLyrics,
                                        ModeHost::kAdjustLyrics, ModeHost::kPlayFinal};
     for (int i = 0; i < 4; ++i) {

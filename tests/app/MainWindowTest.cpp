@@ -226,6 +226,19 @@ private slots:
         QVERIFY(w.CanCloseProject());
         QCOMPARE(settings.ReadInt(AppSettings::kSettings, "AppWindowMaximized", 0),
                  w.isMaximized() ? 1 : 0);
+
+        // A large font widens the mode buttons; the window grows so that none is cut off.
+        const QFont font = QApplication::font();
+        QFont large = font;
+        large.setPointSize(16);
+        QApplication::setFont(large);
+        AppSettings fresh(keep.filePath(QStringLiteral("fresh.ini")));
+        MainWindow big(fresh, QString(), false);
+        big.Start();
+        QApplication::setFont(font);
+        auto* panel = qobject_cast<ModePanel*>(big.centralWidget());
+        QVERIFY(panel != nullptr);
+        QVERIFY(panel->ModeButton(ModePanel::kSettingsButton)->geometry().right() < panel->width());
     }
 
     // Web pages open only at a web address: none built in, a stored one, never a local file;
