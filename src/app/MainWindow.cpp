@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -26,11 +25,13 @@
 #include "app/WebPages.h"
 #include "audio/MCdgPlayer.h"
 #include "audio/MLameLibrary.h"
+#include "base/MFileName.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/DodMessageReporter.h"
 #include "dialogs/ExportDialog.h"
 #include "dialogs/ExportProgress.h"
 #include "dialogs/ExportRunner.h"
+#include "dialogs/FileDialogs.h"
 #include "dialogs/FindLyricsDialog.h"
 #include "dialogs/FindMusicDialog.h"
 #include "dialogs/LyricsPlacedDialog.h"
@@ -48,7 +49,8 @@
 
 namespace {
 
-const QString kProjectFilter = QStringLiteral("Quilm Projects (*.qlm)");
+const QList<FileDialogs::Filter> kProjectFilters{
+    {QStringLiteral("Quilm Projects"), QStringLiteral("*.qlm")}};
 const QString kAppName = QStringLiteral("Quilm");
 // The smallest window the panels are laid out for.
 constexpr int kMinimumWidth = 470;
@@ -636,18 +638,16 @@ void MainWindow::OpenProject(const QString& given) {
     }
     QString path = given;
     if (path.isEmpty()) {
-        QFileDialog dialog(
+        int filterIndex = 0;
+        path = FileDialogs::OpenFile(
             this, tr("Open Quilm Project"),
             settings_.ReadString(AppSettings::kSettings, QStringLiteral("ProjectPath")),
-            kProjectFilter);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(QStringLiteral("qlm"));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            kProjectFilters, filterIndex);
+        if (path.isEmpty()) {
             return;
         }
-        path = dialog.selectedFiles().first();
     }
-    path = QFileInfo(path).absoluteFilePath();
+    path = MFileName::Absolute(path);
     projectOpened_ = true;
     settings_.WriteString(AppSettings::kSettings, QStringLiteral("ProjectPath"), FolderOf(path));
     settings_.AddRecentFile(path);
@@ -708,20 +708,18 @@ bool MainWindow::SaveProject() {
 }
 
 bool MainWindow::SaveProjectAs() {
-    QFileDialog dialog(this, tr("Save Quilm Project"),
-                       settings_.ReadString(AppSettings::kSettings, QStringLiteral("ProjectPath")),
-                       kProjectFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("qlm"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const QString path = FileDialogs::SaveFile(
+        this, tr("Save Quilm Project"),
+        settings_.ReadString(AppSettings::kSettings, QStringLiteral("ProjectPath")),
+        kProjectFilters, QStringLiteral("qlm"));
+    if (path.isEmpty()) {
         return false;
     }
-    const QString path = dialog.selectedFiles().first();
     settings_.WriteString(AppSettings::kSettings, QStringLiteral("ProjectPath"), FolderOf(path));
     const MStatus saved = document_.SaveAs(path);
     if (saved) {
         // A project saved under a new name is offered again like one opened.
-        settings_.AddRecentFile(QFileInfo(path).absoluteFilePath());
+        settings_.AddRecentFile(MFileName::Absolute(path));
         UpdateRecentFiles();
     } else {
         Warn(saved);

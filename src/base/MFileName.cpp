@@ -1,11 +1,14 @@
 #include "base/MFileName.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QMutex>
 
 #include <climits>
+#include <memory>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,6 +40,29 @@ int Sequence(const uint8_t* p, qsizetype n, char32_t& cp) {
     const bool shortest = length < 3 || (length == 3 ? cp >= 0x800 : cp >= 0x10000);
     const bool scalar = cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
     return shortest && scalar ? length : 0;
+}
+
+bool Exists(const QString& path) {
+    struct stat st {};
+    return ::lstat(MFileName::Encode(path).constData(), &st) == 0;
+}
+
+// The entries of folder (in the file system's bytes) that Qt shows as shown.
+QList<QByteArray> EntriesShownAs(const QString& folder, const QString& shown) {
+    QList<QByteArray> found;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(
+        ::opendir(MFileName::Encode(folder.isEmpty() ? QStringLiteral(".") : folder).constData()),
+        ::closedir);
+    if (dir == nullptr) {
+        return found;
+    }
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const QByteArray bytes(entry->d_name);
+        if (QFile::decodeName(bytes) == shown) {
+            found << bytes;
+        }
+    }
+    return found;
 }
 
 bool IsKept(QStringView name, qsizetype i) {
@@ -147,4 +173,43 @@ QString MFileName::Openable(const QString& name) {
     }
     open.insert(folder, fd);
     return alias(fd) + u'/' + last;
+}
+
+MStatus MFileName::FromShown(const QString& shown, bool mustExist, QString& path) {
+    constexpr QChar kShownForByte = QChar::ReplacementCharacter;
+    if (!shown.contains(kShownForByte) || Exists(shown)) {
+        path = shown;
+        return MStatus::Ok();
+    }
+    const QStringList parts = Absolute(shown).split(u'/', Qt::SkipEmptyParts);
+    QString resolved;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        const QString folder = resolved.isEmpty() ? QStringLiteral("/") : resolved;
+        resolved += u'/' + part;
+        if (!part.contains(kShownForByte) || Exists(resolved)) {
+            continue;
+        }
+        const QList<QByteArray> found = EntriesShownAs(folder, part);
+        if (found.size() == 1) {
+            resolved.chop(part.size());
+            resolved += Decode(found.constFirst());
+        } else if (found.size() > 1) {
+            return MStatus::Failure(
+                QStringLiteral("%1 could be any of %2 files whose names differ only in characters "
+                               "that cannot be shown. Rename them so that they can be told apart.")
+                    .arg(shown)
+                    .arg(found.size()),
+                MStatus::Icon::Warning);
+        } else if (mustExist || i + 1 < parts.size()) {
+            return MStatus::Failure(
+                QStringLiteral("%1 was not found: its name holds characters that cannot be "
+                               "shown. Rename the file or its folder and choose it again.")
+                    .arg(shown),
+                MStatus::Icon::Warning);
+        }
+        // Otherwise a new name typed by the user, kept as typed.
+    }
+    path = resolved;
+    return MStatus::Ok();
 }

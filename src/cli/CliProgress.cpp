@@ -12,7 +12,8 @@ constexpr int kBarWidth = 30;
 
 }  // namespace
 
-CliProgress::CliProgress() : terminal_(::isatty(STDERR_FILENO) != 0) {}
+CliProgress::CliProgress(bool linesOffTerminal)
+    : terminal_(::isatty(STDERR_FILENO) != 0), lines_(linesOffTerminal && !terminal_) {}
 
 CliProgress::~CliProgress() {
     End();
@@ -22,7 +23,7 @@ void CliProgress::Begin(const QString& title, bool) {
     End();
     title_ = title;
     percent_ = -1;
-    if (!terminal_) {
+    if (lines_) {
         std::fprintf(stderr, "%s\n", title_.toLocal8Bit().constData());
     }
 }
@@ -31,7 +32,7 @@ void CliProgress::SetTitle(const QString& title) {
     title_ = title;
     if (terminal_) {
         Draw();
-    } else {
+    } else if (lines_) {
         std::fprintf(stderr, "%s\n", title_.toLocal8Bit().constData());
     }
 }
@@ -44,7 +45,7 @@ void CliProgress::SetPercent(int percent) {
     percent_ = percent;
     if (terminal_) {
         Draw();
-    } else if (percent / 10 != before / 10 || before < 0) {
+    } else if (lines_ && (percent / 10 != before / 10 || before < 0)) {
         std::fprintf(stderr, "%3d%%\n", percent);
     }
 }

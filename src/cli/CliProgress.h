@@ -4,11 +4,12 @@
 
 #include "base/MProgress.h"
 
-// Progress of long work on stderr: a bar redrawn in place when stderr is a terminal, otherwise a
-// line at every tenth. Ctrl-C while it is alive asks the work to stop.
+// Progress of long work on stderr: a bar redrawn in place when stderr is a terminal. Off a
+// terminal (a script, a log) nothing is printed unless lines were asked for: then a line at every
+// tenth. Ctrl-C while it is alive asks the work to stop.
 class CliProgress : public MProgress {
 public:
-    CliProgress();
+    explicit CliProgress(bool linesOffTerminal);
     ~CliProgress() override;
     CliProgress(const CliProgress&) = delete;
     CliProgress& operator=(const CliProgress&) = delete;
@@ -23,6 +24,7 @@ private:
     void Draw();
 
     bool terminal_;
+    bool lines_;  // lines off a terminal
     QString title_;
     int percent_ = -1;
     bool drawn_ = false;

@@ -8,6 +8,7 @@
 #include "cli/ProjectNewCommand.h"
 #include "lyrics/LrcDocument.h"
 #include "lyrics/LrcParser.h"
+#include "song/MLineFit.h"
 #include "song/MSongSettings.h"
 
 int DemoCommand::Run(const QStringList& args) {
@@ -40,9 +41,9 @@ int DemoCommand::Run(const QStringList& args) {
     const QString projectPath = dir.filePath(QStringLiteral("quilm-demo.qlm"));
     if (const int rc = ProjectNewCommand().Run(
             {QStringLiteral("-o"), projectPath, QStringLiteral("--music"), musicPath,
-             QStringLiteral("--lyrics"), lrcPath, QStringLiteral("--title"),
-             QStringLiteral("Twinkle, Twinkle, Little Star"), QStringLiteral("--artist"),
-             QStringLiteral("Traditional"), QStringLiteral("--force")});
+             QStringLiteral("--lyrics"), lrcPath, QStringLiteral("--fit"), QStringLiteral("wrap"),
+             QStringLiteral("--title"), QStringLiteral("Twinkle, Twinkle, Little Star"),
+             QStringLiteral("--artist"), QStringLiteral("Traditional"), QStringLiteral("--force")});
         rc != kOk) {
         return rc;
     }
@@ -64,6 +65,9 @@ int DemoCommand::Run(const QStringList& args) {
         IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage);
         lyrics->textType.styleFlags = MTextType::kBold | MTextType::kOutline;
         lyrics->textType.hAlign = MTextType::kHCentre;
+        // The bold outlined letters are wider: lines that no longer fit are broken again, so that
+        // the demo shows every word and prints nothing but its files.
+        MLineFit::WrapOverflowingLines(song);
         if (const MStatus s = song.SaveProject(); !s) {
             return Fail(s.Text());
         }

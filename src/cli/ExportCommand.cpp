@@ -91,11 +91,16 @@ int ExportCommand::Run(const QStringList& args) {
     const QCommandLineOption force(
         QStringLiteral("force"),
         QStringLiteral("Replace files that exist at the target (read-only ones too)."));
-    parser.addOptions({type, zip, ratio, lrc, size, fps, encoder, lossless, output, force});
+    const QCommandLineOption progressLines(
+        QStringLiteral("progress"),
+        QStringLiteral("Print progress on stderr also when it is not a terminal (a line at every "
+                       "tenth); on a terminal a bar is always drawn."));
+    parser.addOptions(
+        {type, zip, ratio, lrc, size, fps, encoder, lossless, output, force, progressLines});
     if (const int rc = Parse(parser, args,
                              QStringLiteral("PROJECT.qlm --type bin|wma|mp3|mp4 [--zip] [--ratio "
                                             "KBPS] [--lrc simple|enhanced] [--size 720|1080] "
-                                            "[--fps N] [--force] -o PATH"));
+                                            "[--fps N] [--force] [--progress] -o PATH"));
         rc != kOk) {
         return rc < 0 ? kOk : rc;
     }
@@ -210,7 +215,7 @@ int ExportCommand::Run(const QStringList& args) {
         return Fail(why);
     }
     settings.Save(store);
-    CliProgress progress;
+    CliProgress progress(parser.isSet(progressLines));
     MExportResult result;
     if (settings.type == MExportSettings::kBin) {
         MBinExport exporter(project.Song(), &progress);

@@ -1,7 +1,8 @@
 #include "dialogs/FileDialogs.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
+
+#include "dialogs/ResolvingFileDialog.h"
 
 QString FileDialogs::NameFilter(const Filter& filter) {
     const QString patterns = filter.pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts).join(' ');
@@ -23,10 +24,12 @@ QStringList NameFilters(const QList<FileDialogs::Filter>& filters) {
 
 QString FileDialogs::OpenFile(QWidget* parent, const QString& title, const QString& folder,
                               const QList<Filter>& filters, int& filterIndex) {
-    QFileDialog dialog(parent, title, folder);
+    ResolvingFileDialog dialog(parent, title, folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Not ExistingFile: Qt would refuse a name it cannot show before the dialog finds its file;
+    // the dialog checks that the file is there itself.
+    dialog.setFileMode(QFileDialog::AnyFile);
     const QStringList names = NameFilters(filters);
     dialog.setNameFilters(names);
     if (filterIndex >= 0 && filterIndex < names.size()) {
@@ -36,12 +39,12 @@ QString FileDialogs::OpenFile(QWidget* parent, const QString& title, const QStri
         return QString();
     }
     filterIndex = std::max(0, static_cast<int>(names.indexOf(dialog.selectedNameFilter())));
-    return dialog.selectedFiles().constFirst();
+    return dialog.ChosenFile();
 }
 
 QString FileDialogs::SaveFile(QWidget* parent, const QString& title, const QString& folder,
                               const QList<Filter>& filters, const QString& defaultSuffix) {
-    QFileDialog dialog(parent, title, folder);
+    ResolvingFileDialog dialog(parent, title, folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -50,7 +53,7 @@ QString FileDialogs::SaveFile(QWidget* parent, const QString& title, const QStri
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }
-    return dialog.selectedFiles().constFirst();
+    return dialog.ChosenFile();
 }
 
 QString FileDialogs::FolderOf(const QString& path) {

@@ -13,6 +13,7 @@
 #include <minizip/zip.h>
 #include <unistd.h>
 
+#include "base/MFileName.h"
 #include "base/MInterrupt.h"
 
 namespace {
@@ -171,7 +172,7 @@ uint32_t ZipArchiveWriter::AddFile(const QString& entryName, const QString& sour
     if (name.isEmpty()) {
         return kCodeArgs;
     }
-    QFile source(sourcePath);
+    QFile source(MFileName::Openable(sourcePath));
     if (sourcePath.isEmpty() || !source.open(QIODevice::ReadOnly)) {
         return kCodeNoFile;
     }
@@ -184,15 +185,18 @@ uint32_t ZipArchiveWriter::AddFile(const QString& entryName, const QString& sour
     const int zip64 = source.size() >= 0xFFFFFFFFLL ? 1 : 0;
     const uLong versionMadeBy = (3UL << 8) | (zip64 ? 45 : 20);
     const bool stored = IsStoredName(name);
-    const QByteArray utf8Name = name.toUtf8();
+    // The name's bytes as the file system has them, so that unpacking makes the same names.
+    const QByteArray nameBytes = MFileName::Encode(name);
     // General purpose flag bit 11: the name is UTF-8. Plain ASCII names go without it, as every
-    // reader understands them.
-    const bool ascii = std::all_of(utf8Name.begin(), utf8Name.end(),
+    // reader understands them, and so do names that are not UTF-8 (kept bytes from a file name
+    // made elsewhere), which readers then take as they are.
+    const bool ascii = std::all_of(nameBytes.begin(), nameBytes.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    int rc = zipOpenNewFileInZip4_64(zip_, utf8Name.constData(), &info, nullptr, 0, nullptr, 0,
+    const bool utf8 = !ascii && QByteArrayView(nameBytes).isValidUtf8();
+    int rc = zipOpenNewFileInZip4_64(zip_, nameBytes.constData(), &info, nullptr, 0, nullptr, 0,
                                      nullptr, stored ? 0 : Z_DEFLATED, stored ? 0 : kDeflateLevel,
                                      0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
-                                     versionMadeBy, ascii ? 0 : 0x800, zip64);
+                                     versionMadeBy, utf8 ? 0x800 : 0, zip64);
     if (rc != ZIP_OK) {
         state_ = State::Failed;
         return CodeFor(rc);

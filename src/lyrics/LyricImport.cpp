@@ -119,10 +119,8 @@ MStatus LyricImport::ImportLyricFile(const QString& path, LrcDocument& document,
     if (!status) {
         return status;
     }
-    if (const QString tooLong = MProjectSanity::LyricsProblem(lyrics); !tooLong.isEmpty()) {
-        return MStatus::Failure(
-            QStringLiteral("The lyrics are too long for a song: %1.").arg(tooLong),
-            MStatus::Icon::Error);
+    if (MStatus fits = MProjectSanity::CheckLyrics(lyrics); !fits) {
+        return fits;
     }
     song_.SetRawLyrics(lyrics);
     song_.InstallLines({});

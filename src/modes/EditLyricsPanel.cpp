@@ -13,6 +13,7 @@
 #include "modes/UserAction.h"
 #include "song/MKaraokeLine.h"
 #include "song/MKaraokeWord.h"
+#include "song/MProjectSanity.h"
 #include "song/MSongDocument.h"
 #include "song/MSongSettings.h"
 #include "widgets/MRwViewerWindow.h"
@@ -117,13 +118,25 @@ bool EditLyricsPanel::HasMusicAndLyrics() const {
 }
 
 void EditLyricsPanel::TextTyped() {
-    document_.SetRawLyrics(lyricBox_->toPlainText());
+    const QString text = lyricBox_->toPlainText();
+    if (const MStatus fits = MProjectSanity::CheckLyrics(text); !fits) {
+        // The text stays in the box for the user to shorten; the song keeps the last lyrics that
+        // fit. One message while the text is too long, not one a keystroke.
+        if (!tooLong_) {
+            tooLong_ = true;
+            document_.Host().Report(fits);
+        }
+        return;
+    }
+    tooLong_ = false;
+    document_.SetRawLyrics(text);
 }
 
 void EditLyricsPanel::LyricsChanged() {
     if (lyricBox_->toPlainText() != document_.Song().rawLyrics) {
         const QSignalBlocker quiet(lyricBox_);
         lyricBox_->setPlainText(document_.Song().rawLyrics);
+        tooLong_ = false;
     }
     document_.GenerateKaraokeLineList(true, false);
 }

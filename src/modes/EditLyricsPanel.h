@@ -43,6 +43,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The box's text becomes the song's lyrics when it fits a song.
     void TextTyped();
     // The song's lyrics changed: the box shows them, the line list is generated again.
     void LyricsChanged();
@@ -71,6 +72,7 @@ private:
     double split_ = 0.5;
     bool dragging_ = false;
     bool usable_ = true;
+    bool tooLong_ = false;  // the box holds more than a song's lyrics can
     int currentPage_ = 0;
     int lastPage_ = 0;
 };

@@ -46,6 +46,15 @@ QString MProjectSanity::LyricsProblem(const QString& rawLyrics) {
     return problems.join(QStringLiteral(", "));
 }
 
+MStatus MProjectSanity::CheckLyrics(const QString& rawLyrics) {
+    const QString tooLong = LyricsProblem(rawLyrics);
+    return tooLong.isEmpty()
+               ? MStatus::Ok()
+               : MStatus::Failure(
+                     QStringLiteral("The lyrics are too long for a song: %1.").arg(tooLong),
+                     MStatus::Icon::Error);
+}
+
 QStringList MProjectSanity::Problems(const MSongSettings& song) {
     QStringList problems;
     if (const QString lyrics = LyricsProblem(song.rawLyrics); !lyrics.isEmpty()) {

@@ -34,6 +34,9 @@ public:
     // they fit. Counts every line and every run of characters between spaces or "*", which is
     // never fewer than the line list makes of the text.
     static QString LyricsProblem(const QString& rawLyrics);
+    // Ok when the lyrics fit a song, otherwise the failure the user is shown ("The lyrics are too
+    // long for a song: ..."), for lyrics imported and typed alike.
+    static MStatus CheckLyrics(const QString& rawLyrics);
 
     // What is out of range, one short sentence each; empty for a sound project.
     static QStringList Problems(const MSongSettings& song);

@@ -15,6 +15,8 @@ TEST(DemoCli, MakesSavesAndExportsTheDemoSong) {
     const CliRun run = CliRunner::Run(QStringLiteral(QUILM_CLI_PATH),
                                       {QStringLiteral("demo"), QStringLiteral("-o"), out});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // A zipped MP3+G and a BIN exported, and not a byte on stderr.
+    EXPECT_EQ(run.err.toUtf8(), QByteArray());
     for (const char* name : {"quilm-demo.qlm", "quilm-demo.zip", "quilm-demo.bin", "quilm-demo.lrc",
                              "quilm-demo-music.wav"}) {
         const QString path = out + QLatin1Char('/') + QLatin1String(name);

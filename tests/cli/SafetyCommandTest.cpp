@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
@@ -398,6 +399,13 @@ TEST_F(SafetyCli, NamesThatAreNotUtf8AreReadAndWrittenAsGiven) {
     const auto name = [this](const char* bytes) {
         return MFileName::Decode(MFileName::Encode(dir_.path()) + '/' + QByteArray(bytes));
     };
+    // QTemporaryDir cannot remove names that are not UTF-8.
+    const auto removeMade = qScopeGuard([&] {
+        for (const char* made : {"m\xfd.wav", "l\xfe.lrc", "p\xff.qlm", "o\xff.cdg", "o\xfa.bin",
+                                 "f\xff.png", "z\xff.zip"}) {
+            ::unlink(MFileName::Encode(name(made)).constData());
+        }
+    });
     const auto exists = [](const QString& path) {
         return ::access(MFileName::Encode(path).constData(), F_OK) == 0;
     };
@@ -416,13 +424,36 @@ TEST_F(SafetyCli, NamesThatAreNotUtf8AreReadAndWrittenAsGiven) {
         {"render", name("p\xff.qlm"), "-o", name("o\xff.cdg")},
         {"export", name("p\xff.qlm"), "--type", "bin", "-o", name("o\xfa.bin")},
         {"cdg", "frame", name("o\xff.cdg"), "--at", "2", "-o", name("f\xff.png")},
+        {"export", name("p\xff.qlm"), "--type", "mp3", "--zip", "-o", name("z\xff.zip")},
+        {"export", name("p\xff.qlm"), "--type", "mp3", "--zip", "-o", name("z\xc3\xa9.zip")},
     };
     for (const QStringList& args : runs) {
         EXPECT_EQ(RunMeasured(args).exitCode, 0) << MFileName::Encode(args.join(' ')).constData();
     }
-    for (const char* made : {"p\xff.qlm", "o\xff.cdg", "o\xfa.bin", "f\xff.png"}) {
+    for (const char* made : {"p\xff.qlm", "o\xff.cdg", "o\xfa.bin", "f\xff.png", "z\xff.zip"}) {
         EXPECT_TRUE(exists(name(made))) << made;
     }
+    // The entries of a ZIP are named with the archive's bytes, flagged as UTF-8 only when they
+    // are (as Python's zipfile reads them: the raw bytes and general purpose bit 11).
+    const auto entries = [&](const char* zip) {
+        QProcess python;
+        python.start(QStringLiteral("python3"),
+                     {"-c",
+                      "import io, sys, zipfile\n"
+                      "for i in zipfile.ZipFile(io.BytesIO(sys.stdin.buffer.read())).infolist():\n"
+                      "    utf8 = i.flag_bits & 0x800\n"
+                      "    print(i.filename.encode('utf-8' if utf8 else 'cp437').hex(), "
+                      "bool(utf8))"});
+        python.write(Read(MFileName::Openable(name(zip))));
+        python.closeWriteChannel();
+        return python.waitForFinished(30000) ? python.readAllStandardOutput().toStdString()
+                                             : std::string();
+    };
+    const auto line = [](const QByteArray& bytes, bool utf8) {
+        return bytes.toHex().toStdString() + (utf8 ? " True\n" : " False\n");
+    };
+    EXPECT_EQ(entries("z\xff.zip"), line("z\xff.mp3", false) + line("z\xff.cdg", false));
+    EXPECT_EQ(entries("z\xc3\xa9.zip"), line("z\xc3\xa9.mp3", true) + line("z\xc3\xa9.cdg", true));
     // The project keeps the music's name as it is on the disk.
     MSongSettings song(name("p\xff.qlm"));
     ASSERT_TRUE(song.LoadProject().IsOk());

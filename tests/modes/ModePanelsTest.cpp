@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTextBrowser>
 
 #include "app/AppTestKit.h"
 #include "audio/MCdgPlayer.h"
@@ -9,6 +10,7 @@
 #include "modes/EditLyricsPanel.h"
 #include "modes/PlayFinalPanel.h"
 #include "song/MKaraokeWord.h"
+#include "song/MProjectSanity.h"
 #include "widgets/CDodMsgBox.h"
 
 using namespace AppTestKit;
@@ -76,6 +78,38 @@ private slots:
         QCOMPARE(f.window->Song().WordCount(), words + 1);
         QCOMPARE(f.window->Song().GetWord(0)->startTime, firstStart);
         QVERIFY(f.window->Song().rawLyrics.endsWith(QStringLiteral("are now")));
+    }
+
+    // Text past a song's limits stays in the box and the song keeps the lyrics that fit; the
+    // user hears of it once, with the message of a lyric file that long.
+    void EditLyricsHeldToTheSongLimits() {
+        Fixture f(false);
+        auto* edit = qobject_cast<EditLyricsPanel*>(f.window->Panel());
+        edit->LyricBox()->setPlainText(QStringLiteral("One two three"));
+        // Every message box is counted and closed while the test runs.
+        QStringList told;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&told] {
+            if (auto* box = qobject_cast<CDodMsgBox*>(QApplication::activeModalWidget())) {
+                told << box->Body()->toPlainText();
+                box->reject();
+            }
+        });
+        closer.start(10);
+        const QString tooLong = QString(MProjectSanity::kMaxLines, u'\n') + QStringLiteral("end");
+        edit->LyricBox()->setPlainText(tooLong);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith(QStringLiteral("The lyrics are too long for a song: ")) &&
+                     told[0].contains(QStringLiteral("(at most 100000)")),
+                 qPrintable(told[0]));
+        QCOMPARE(edit->LyricBox()->toPlainText(), tooLong);
+        QCOMPARE(f.window->Song().rawLyrics, QStringLiteral("One two three"));
+        QTest::keyClicks(edit->LyricBox(), QStringLiteral("s"));
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(f.window->Song().rawLyrics, QStringLiteral("One two three"));
+        // Shortened, the text is the song's again.
+        edit->LyricBox()->setPlainText(QStringLiteral("Four five"));
+        QCOMPARE(f.window->Song().rawLyrics, QStringLiteral("Four five"));
     }
 
     // A music name with "&" shows as written.
