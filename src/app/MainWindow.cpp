@@ -642,7 +642,7 @@ void MainWindow::OpenProject(const QString& given) {
         path = FileDialogs::OpenFile(
             this, tr("Open Quilm Project"),
             settings_.ReadString(AppSettings::kSettings, QStringLiteral("ProjectPath")),
-            kProjectFilters, filterIndex);
+            kProjectFilters, filterIndex, QStringLiteral("qlm"));
         if (path.isEmpty()) {
             return;
         }

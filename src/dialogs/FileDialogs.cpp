@@ -23,13 +23,15 @@ QStringList NameFilters(const QList<FileDialogs::Filter>& filters) {
 }  // namespace
 
 QString FileDialogs::OpenFile(QWidget* parent, const QString& title, const QString& folder,
-                              const QList<Filter>& filters, int& filterIndex) {
+                              const QList<Filter>& filters, int& filterIndex,
+                              const QString& defaultSuffix) {
     ResolvingFileDialog dialog(parent, title, folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Not ExistingFile: Qt would refuse a name it cannot show before the dialog finds its file;
     // the dialog checks that the file is there itself.
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
     const QStringList names = NameFilters(filters);
     dialog.setNameFilters(names);
     if (filterIndex >= 0 && filterIndex < names.size()) {

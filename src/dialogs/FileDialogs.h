@@ -18,10 +18,12 @@ public:
     // unless the text already ends with exactly those.
     static QString NameFilter(const Filter& filter);
 
-    // An existing file; filterIndex is the filter to start with and, on OK, the one chosen.
-    // Empty when cancelled. The process's current folder is not changed.
+    // An existing file; filterIndex is the filter to start with and, on OK, the one chosen;
+    // defaultSuffix is added to a typed name that has none. Empty when cancelled. The process's
+    // current folder is not changed.
     static QString OpenFile(QWidget* parent, const QString& title, const QString& folder,
-                            const QList<Filter>& filters, int& filterIndex);
+                            const QList<Filter>& filters, int& filterIndex,
+                            const QString& defaultSuffix = QString());
     // A file to write, with the default suffix added when the name has none; overwriting an
     // existing file is confirmed. Empty when cancelled.
     static QString SaveFile(QWidget* parent, const QString& title, const QString& folder,

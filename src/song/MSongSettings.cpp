@@ -16,7 +16,7 @@
 
 MSongSettings::MSongSettings(const QString& path, MSongHost* host)
     : projectPath(path), host_(host) {
-    std::memset(&header, 0, sizeof(header));
+    std::memset(static_cast<void*>(&header), 0, sizeof(header));
 }
 
 MSongSettings::~MSongSettings() = default;

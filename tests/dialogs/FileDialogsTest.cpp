@@ -63,4 +63,19 @@ TEST(FileDialogs, ANameShownWithReplacementCharactersIsTheFileOnTheDisk) {
                                                 {{"All Files", "*"}}, QStringLiteral("wav"));
     EXPECT_EQ(MFileName::Encode(saved), native);
     EXPECT_EQ(asked, 1);
+
+    // A project typed without its suffix is found with it.
+    QFile project(dir.filePath(QStringLiteral("p.qlm")));
+    ASSERT_TRUE(project.open(QIODevice::WriteOnly));
+    project.close();
+    OnModal<QFileDialog>([&](QFileDialog* d) {
+        d->selectFile(QStringLiteral("p"));
+        static_cast<QDialog*>(d)->accept();
+        if (d->isVisible()) {
+            d->reject();
+        }
+    });
+    EXPECT_EQ(FileDialogs::OpenFile(nullptr, QStringLiteral("Open Quilm Project"), dir.path(),
+                                    {{"Quilm Projects", "*.qlm"}}, filter, QStringLiteral("qlm")),
+              project.fileName());
 }
