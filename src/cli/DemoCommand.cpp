@@ -8,8 +8,14 @@
 #include "cli/ProjectNewCommand.h"
 #include "lyrics/LrcDocument.h"
 #include "lyrics/LrcParser.h"
-#include "song/MLineFit.h"
 #include "song/MSongSettings.h"
+
+namespace {
+
+// The lyrics size of the demo, in points: bold outlined words of its longest line fill the screen.
+constexpr int kLyricsFontHeight = 22;
+
+}  // namespace
 
 int DemoCommand::Run(const QStringList& args) {
     QDir dir;
@@ -37,9 +43,19 @@ int DemoCommand::Run(const QStringList& args) {
     Out(QStringLiteral("lyrics: %1").arg(lrcPath));
     Out(QStringLiteral("music: %1").arg(musicPath));
 
-    // The project: music, lyrics timed from the lyric file, title and credits pages.
+    // The project: music, lyrics timed from the lyric file, title and credits pages. The words are
+    // bold and outlined, at a size that keeps each sung line whole on the screen; a line that
+    // would still not fit (another font on another machine) is broken, so that the demo shows
+    // every word and prints nothing but its files.
     const QString projectPath = dir.filePath(QStringLiteral("quilm-demo.qlm"));
-    if (const int rc = ProjectNewCommand().Run(
+    ProjectNewCommand make;
+    make.SetStyle([](MSongSettings& song) {
+        IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage);
+        lyrics->textType.styleFlags = MTextType::kBold | MTextType::kOutline;
+        lyrics->textType.hAlign = MTextType::kHCentre;
+        lyrics->textType.fontHeight = kLyricsFontHeight;
+    });
+    if (const int rc = make.Run(
             {QStringLiteral("-o"), projectPath, QStringLiteral("--music"), musicPath,
              QStringLiteral("--lyrics"), lrcPath, QStringLiteral("--fit"), QStringLiteral("wrap"),
              QStringLiteral("--title"), QStringLiteral("Twinkle, Twinkle, Little Star"),
@@ -62,12 +78,6 @@ int DemoCommand::Run(const QStringList& args) {
         credits->enabled = true;
         credits->text = QStringLiteral("Made with Quilm\n\nMusic synthesised\nfrom the words");
         credits->drawTransition = 8;  // Block Dissolve
-        IMAGE_STRUCT* lyrics = song.FindPage(IMAGE_STRUCT::kLyricsPage);
-        lyrics->textType.styleFlags = MTextType::kBold | MTextType::kOutline;
-        lyrics->textType.hAlign = MTextType::kHCentre;
-        // The bold outlined letters are wider: lines that no longer fit are broken again, so that
-        // the demo shows every word and prints nothing but its files.
-        MLineFit::WrapOverflowingLines(song);
         if (const MStatus s = song.SaveProject(); !s) {
             return Fail(s.Text());
         }

@@ -102,6 +102,9 @@ int ProjectNewCommand::Run(const QStringList& args) {
     CliSongHost host;
     MSongSettings song(MFileName::Absolute(parser.value(output)), &host);
     song.ResetToNewProject();
+    if (style_) {
+        style_(song);
+    }
 
     if (parser.isSet(music)) {
         const QString path = parser.value(music);

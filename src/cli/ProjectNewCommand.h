@@ -1,6 +1,10 @@
 #pragma once
 
+#include <functional>
+
 #include "cli/CliCommand.h"
+
+class MSongSettings;
 
 // quilm-cli new -o PROJECT.qlm [--music FILE] [--lyrics FILE] [--lyrics-encoding NAME]
 // [--fit wrap] [--title T] [--artist A] [--force]: a new project with its music and lyrics, the
@@ -16,4 +20,11 @@ public:
     // Lines are measured at the song's font.
     bool NeedsFonts() const override { return true; }
     int Run(const QStringList& args) override;
+
+    // Settings given to the new song before its lines are made and measured (for a caller that
+    // styles the song: lines are then fitted to its own font).
+    void SetStyle(std::function<void(MSongSettings&)> style) { style_ = std::move(style); }
+
+private:
+    std::function<void(MSongSettings&)> style_;
 };

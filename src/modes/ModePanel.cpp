@@ -8,7 +8,6 @@
 
 namespace {
 
-// The mode buttons are this wide, or as wide as the widest caption needs in the user's font.
 constexpr int kModeButtonWidth = 95;
 constexpr int kModeButtonSpacing = 6;
 
@@ -25,18 +24,10 @@ void PaintGreen(CColorButton* button) {
 
 ModePanel::ModePanel(ModeHost& host, MSongSettings& song, int mode, QWidget* parent)
     : QWidget(parent), host_(host), song_(song), mode_(mode) {
-    int buttonWidth = kModeButtonWidth;
     for (int i = 0; i < 5; ++i) {
         modeButtons_[i] = MakeButton(tr(kModeCaptions[i]), 0, kModeButtonWidth);
-        buttonWidth = std::max(buttonWidth, modeButtons_[i]->sizeHint().width());
     }
-    int x = kMargin;
-    for (CColorButton* button : modeButtons_) {
-        button->setGeometry(x, kMargin, buttonWidth, kButtonHeight);
-        x += buttonWidth + kModeButtonSpacing;
-    }
-    // The window never gets so narrow that the row is cut off.
-    setMinimumWidth(x - kModeButtonSpacing + kMargin);
+    LayOutButtonRow({modeButtons_.begin(), modeButtons_.end()}, kModeButtonWidth);
     static constexpr int kModeOf[4] = {ModeHost::kEditLyrics, ModeHost::kPlaceLyrics,
                                        ModeHost::kAdjustLyrics, ModeHost::kPlayFinal};
     for (int i = 0; i < 4; ++i) {
@@ -64,6 +55,21 @@ CColorButton* ModePanel::MakeButton(const QString& caption, int x, int width) {
     button->setGeometry(x, kMargin, width, kButtonHeight);
     button->setAutoDefault(false);
     return button;
+}
+
+int ModePanel::LayOutButtonRow(const QList<QPushButton*>& row, int minWidth) {
+    int width = minWidth;
+    for (const QPushButton* button : row) {
+        width = std::max(width, button->sizeHint().width());
+    }
+    int x = kMargin;
+    for (QPushButton* button : row) {
+        button->setGeometry(x, button->y(), width, kButtonHeight);
+        x += width + kModeButtonSpacing;
+    }
+    // The window never gets so narrow that a row is cut off.
+    setMinimumWidth(std::max(minimumWidth(), x - kModeButtonSpacing + kMargin));
+    return x;
 }
 
 bool ModePanel::HasMusicAndLyrics() const {

@@ -56,6 +56,10 @@ protected:
     QRect LayoutPreviewAbove(const QList<QWidget*>& row);
     // A button of the panel's own (its caption is also its accessible name).
     CColorButton* MakeButton(const QString& caption, int x, int width);
+    // Sets a row of buttons side by side from the left margin, all as wide as minWidth or as the
+    // widest caption needs in the user's font, and keeps the panel at least as wide as the row.
+    // Returns the x just right of the row.
+    int LayOutButtonRow(const QList<QPushButton*>& row, int minWidth);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kButtonWidth = 95;
-constexpr int kButtonStep = 101;
 // A key event older than this was not stamped by our clock (or not at the press).
 constexpr uint64_t kLongestKeyWaitMs = 1000;
 
@@ -26,10 +25,12 @@ PlaceLyricsPanel::PlaceLyricsPanel(ModeHost& host, MSongDocument& document, QWid
       preview_(new ModePreview(document.Song(), this)),
       model_(document, preview_->Renderer()) {
     setAccessibleName(tr("Place Lyrics"));
-    startButton_ = MakeButton(tr("Start (Home)"), kMargin, kButtonWidth);
-    placeButton_ = MakeButton(tr("Place Word (SB)"), kMargin + kButtonStep, kButtonWidth);
-    pauseButton_ = MakeButton(tr("Pause (Ctrl)"), kMargin + 2 * kButtonStep, kButtonWidth);
-    stopButton_ = MakeButton(tr("Stop (End)"), kMargin + 3 * kButtonStep, kButtonWidth);
+    startButton_ = MakeButton(tr("Start (Home)"), 0, kButtonWidth);
+    placeButton_ = MakeButton(tr("Place Word (SB)"), 0, kButtonWidth);
+    pauseButton_ = MakeButton(tr("Pause (Ctrl)"), 0, kButtonWidth);
+    stopButton_ = MakeButton(tr("Stop (End)"), 0, kButtonWidth);
+    rowEnd_ =
+        LayOutButtonRow({startButton_, placeButton_, pauseButton_, stopButton_}, kButtonWidth);
     connect(startButton_, &QPushButton::clicked, this, &PlaceLyricsPanel::StartPlacement);
     connect(placeButton_, &QPushButton::clicked, this, [this] { PlaceWord(); });
     connect(pauseButton_, &QPushButton::clicked, this, [this] { PauseSweep(); });
@@ -225,5 +226,5 @@ void PlaceLyricsPanel::OnTimer() {
 void PlaceLyricsPanel::resizeEvent(QResizeEvent*) {
     preview_->Place(LayoutPreviewAbove({startButton_, placeButton_, pauseButton_, stopButton_}));
     const int y = startButton_->y();
-    tempoLabel_->move(kMargin + 4 * kButtonStep, y);
+    tempoLabel_->move(rowEnd_, y);
 }

@@ -64,6 +64,7 @@ private:
     QPushButton* pauseButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     QLabel* tempoLabel_ = nullptr;
+    int rowEnd_ = 0;  // x just right of the placement buttons
     QLineEdit* tempoField_ = nullptr;
     QSpinBox* tempoSpinner_ = nullptr;
     MCdgPlayer* player_ = nullptr;
